@@ -1,0 +1,56 @@
+# Front door: `make test` and `make run` do all the set-up on a fresh Debian machine.
+SHELL := /bin/bash
+.SHELLFLAGS := -eu -o pipefail -c
+JOBS ?= $(shell nproc)
+BUILD := build
+export WINEPREFIX := $(CURDIR)/$(BUILD)/wineprefix
+
+CMAKE_NATIVE := cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Release
+CMAKE_ASAN := cmake -S . -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DQUILLANE_SANITIZE=ON
+CMAKE_WIN32 := cmake -S . -B $(BUILD)/win32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+CMAKE_WIN64 := cmake -S . -B $(BUILD)/win64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+
+.PHONY: all deps native asan win32 win64 test bench run clean
+
+all: win32 win64
+
+deps:
+	@tools/install-deps
+
+native: deps
+	$(CMAKE_NATIVE) -DQUILLANE_BENCH=OFF >/dev/null
+	cmake --build $(BUILD)/native -j $(JOBS)
+
+asan: deps
+	$(CMAKE_ASAN) >/dev/null
+	cmake --build $(BUILD)/asan -j $(JOBS)
+
+# The product, 32-bit Quillane.exe. It cannot run here; its resources are still checked.
+win32: deps
+	$(CMAKE_WIN32) >/dev/null
+	cmake --build $(BUILD)/win32 -j $(JOBS)
+
+# The same sources for x86_64: the build that runs under Wine.
+win64: deps
+	$(CMAKE_WIN64) -DQUILLANE_BENCH=OFF >/dev/null
+	cmake --build $(BUILD)/win64 -j $(JOBS)
+
+test: native asan win32 win64
+	ctest --test-dir $(BUILD)/native --output-on-failure
+	ctest --test-dir $(BUILD)/asan --output-on-failure
+	ctest --test-dir $(BUILD)/win32 --output-on-failure
+	tools/with-xvfb ctest --test-dir $(BUILD)/win64 --output-on-failure
+
+bench: deps
+	cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release -DQUILLANE_TESTS=OFF -DQUILLANE_BENCH=ON >/dev/null
+	cmake --build $(BUILD)/bench -j $(JOBS)
+	@for b in $(BUILD)/bench/bin/*_bench; do echo "== $$b"; $$b; done
+	$(CMAKE_WIN64) -DQUILLANE_BENCH=ON >/dev/null
+	cmake --build $(BUILD)/win64 -j $(JOBS)
+	@for b in $(BUILD)/win64/bin/*_bench.exe; do [ -e "$$b" ] || continue; echo "== $$b"; tools/with-xvfb tools/wine-run $$b; done
+
+run: win32 win64
+	tools/run-quillane $(BUILD)/win64/bin/Quillane.exe
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,38 @@
+// The board: the live cells of the current generation, in the order they were added.
+#pragma once
+
+#include <cstdint>
+
+struct Cell {
+    int32_t x;
+    int32_t y;
+};
+
+inline bool operator==(Cell a, Cell b) { return a.x == b.x && a.y == b.y; }
+inline bool operator!=(Cell a, Cell b) { return !(a == b); }
+
+constexpr int32_t kMaxCells = 10000;
+
+// Number of live cells; entries 0 to count - 1 of the table. Read-only outside the table.
+extern const int32_t& count;
+
+// Reserves the table and every buffer a generation needs. False when memory is short;
+// the table then stays empty and refuses every add. Calling it again is harmless.
+bool AllocateCellStorage();
+void ReleaseCellStorage();
+
+Cell CellAt(int32_t i);
+bool IsAlive(int32_t x, int32_t y);
+int32_t CountNeighbours(int32_t x, int32_t y);
+
+// Appends a dead cell. False, with nothing written, when the table is full (or not allocated).
+bool AddCell(int32_t x, int32_t y);
+// Removes the cell, keeping the order of the others. An absent cell changes nothing.
+void RemoveCell(int32_t x, int32_t y);
+void ClearCells();
+
+// The plane wraps at the ends of the 32-bit range: the right neighbour of INT32_MAX is INT32_MIN.
+inline int32_t WrapAdd(int32_t a, int32_t b)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}

@@ -1,0 +1,32 @@
+// Numeric identifiers shared by the resource script and the code.
+#pragma once
+
+#define IDD_MAIN 101
+#define IDR_CONTEXT_MENU 102
+#define IDI_APP 103
+#define IDD_LIVING_CELLS 104
+#define IDR_MAIN_MENU 105
+
+#define IDC_CELL_LIST 1009
+
+#define IDM_PLAY 40001
+#define IDM_STOP 40002
+#define IDM_STEP_FORWARD 40003
+#define IDM_STEP_BACKWARD 40004
+#define IDM_CLEAR 40005
+#define IDM_PATTERN_LOAD 40006
+#define IDM_PATTERN_SAVE 40007
+#define IDM_ZOOM_IN_1 40008
+#define IDM_ZOOM_IN_3 40009
+#define IDM_ZOOM_OUT_1 40011
+#define IDM_ZOOM_OUT_3 40012
+#define IDM_PATTERN_ADD_CURRENT 40014
+#define IDM_QUIT 40015
+#define IDM_SPEED_10 40018
+#define IDM_SPEED_50 40019
+#define IDM_SPEED_100 40020
+#define IDM_SPEED_200 40021
+#define IDM_ABOUT_PROGRAM 40022
+#define IDM_ABOUT_RULES 40023
+#define IDM_FILE_LOAD_PATTERN 40024
+#define IDM_FILE_SAVE_PATTERN 40025

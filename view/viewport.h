@@ -1,0 +1,31 @@
+// Which part of the plane the window shows, and how large a cell is on screen.
+#pragma once
+
+#include <cstdint>
+
+#include "cell_table.h"
+
+struct Viewport {
+    int32_t cellSize;  // pixels per cell, grid line included
+    int32_t offsetX;   // whole cells; raising it moves the pattern right
+    int32_t offsetY;   // whole cells; raising it moves the pattern down
+};
+
+extern Viewport viewport;
+
+constexpr int32_t kInitialCellSize = 15;
+constexpr int32_t kMinCellSize = 2;
+constexpr int32_t kMaxCellSize = 100;
+
+// A client-area pixel position. 64-bit, so no cell, offset or size can overflow it.
+struct PixelPoint {
+    int64_t x;
+    int64_t y;
+};
+
+// Top-left corner of the cell's square (its first row and column are grid lines).
+PixelPoint CellToScreen(int32_t x, int32_t y);
+Cell ScreenToCell(int32_t px, int32_t py);
+// Stops at kMinCellSize and kMaxCellSize.
+void ZoomBy(int32_t delta);
+void PanBy(int32_t dx, int32_t dy);
