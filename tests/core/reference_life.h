@@ -1,0 +1,30 @@
+// The cell world done the slow, literal way: a flat list, linear scans, and candidate lists with
+// repeats. The real table must agree with it on every entry's order and every announced change.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "cell_table.h"
+
+struct CellChange {
+    int32_t x;
+    int32_t y;
+    bool alive;
+};
+
+inline bool operator==(const CellChange& a, const CellChange& b)
+{
+    return a.x == b.x && a.y == b.y && a.alive == b.alive;
+}
+
+struct ReferenceBoard {
+    std::vector<Cell> cells;
+};
+
+bool ReferenceIsAlive(const ReferenceBoard& board, int32_t x, int32_t y);
+int32_t ReferenceCountNeighbours(const ReferenceBoard& board, int32_t x, int32_t y);
+bool ReferenceAdd(ReferenceBoard& board, int32_t x, int32_t y);  // false when full
+void ReferenceRemove(ReferenceBoard& board, int32_t x, int32_t y);
+// One generation; refused whole (false, nothing changed or logged) past kMaxCells.
+bool ReferenceStep(ReferenceBoard& board, std::vector<CellChange>* changes);
