@@ -1,0 +1,148 @@
+// One generation at about 1,000, 5,000 and 10,000 live cells: the real step against the literal
+// model, on a random soup and on a field of pulsars (which lives forever). Prints the ratios last.
+#include <cstdio>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "cell_table.h"
+#include "generation.h"
+#include "reference_life.h"
+
+namespace {
+
+std::vector<Cell> Soup(int32_t n)
+{
+    // 35% of a square box, filled to exactly n distinct cells.
+    int32_t side = 1;
+    while (side * side * 35 < n * 100) {
+        ++side;
+    }
+    std::mt19937 rng(static_cast<uint32_t>(n));
+    std::uniform_int_distribution<int32_t> d(0, side - 1);
+    std::vector<char> used(static_cast<size_t>(side) * static_cast<size_t>(side), 0);
+    std::vector<Cell> cells;
+    while (static_cast<int32_t>(cells.size()) < n) {
+        const int32_t x = d(rng);
+        const int32_t y = d(rng);
+        char& u = used[static_cast<size_t>(y) * static_cast<size_t>(side) + static_cast<size_t>(x)];
+        if (!u) {
+            u = 1;
+            cells.push_back({x - side / 2, y - side / 2});
+        }
+    }
+    return cells;
+}
+
+// Pulsars (48, 56 or 72 cells by phase) on a 16-cell lattice; n / 72 of them never overfill.
+std::vector<Cell> Pulsars(int32_t n)
+{
+    const int32_t count = n / 72;
+    int32_t perRow = 1;
+    while (perRow * perRow < count) {
+        ++perRow;
+    }
+    std::vector<Cell> cells;
+    for (int32_t p = 0; p < count; ++p) {
+        const int32_t cx = (p % perRow) * 16;
+        const int32_t cy = (p / perRow) * 16;
+        for (int32_t sx : {-1, 1}) {
+            for (int32_t sy : {-1, 1}) {
+                for (int32_t k : {2, 3, 4}) {
+                    cells.push_back({cx + sx * k, cy + sy * 1});
+                    cells.push_back({cx + sx * k, cy + sy * 6});
+                    cells.push_back({cx + sx * 1, cy + sy * k});
+                    cells.push_back({cx + sx * 6, cy + sy * k});
+                }
+            }
+        }
+    }
+    // Two steps in, so the field starts at its largest phase (72 cells each).
+    ReferenceBoard board{cells};
+    ReferenceStep(board, nullptr);
+    ReferenceStep(board, nullptr);
+    return board.cells;
+}
+
+void Load(const std::vector<Cell>& cells)
+{
+    ClearCells();
+    for (const Cell& c : cells) {
+        AddCell(c.x, c.y);
+    }
+}
+
+void NoListener(int32_t, int32_t, bool) {}
+
+void Step(benchmark::State& state, const std::vector<Cell>& start)
+{
+    AllocateCellStorage();
+    for (auto _ : state) {
+        state.PauseTiming();
+        Load(start);
+        state.ResumeTiming();
+        StepGeneration(NoListener);
+    }
+    state.counters["cells"] = static_cast<double>(start.size());
+    ReleaseCellStorage();
+}
+
+void Literal(benchmark::State& state, const std::vector<Cell>& start)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        ReferenceBoard board{start};
+        state.ResumeTiming();
+        ReferenceStep(board, nullptr);
+    }
+    state.counters["cells"] = static_cast<double>(start.size());
+}
+
+// Remembers each run's time so the ratios can be printed after the table.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> seconds;
+
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            seconds[run.benchmark_name()] = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    std::vector<std::string> cases;
+    for (const char* kind : {"soup", "pulsars"}) {
+        for (int32_t n : {1000, 5000, 10000}) {
+            const std::vector<Cell> start = kind[0] == 's' ? Soup(n) : Pulsars(n);
+            const std::string name = std::string(kind) + "/" + std::to_string(n);
+            benchmark::RegisterBenchmark(("step/" + name).c_str(), Step, start)->Unit(benchmark::kMicrosecond);
+            benchmark::RegisterBenchmark(("literal/" + name).c_str(), Literal, start)
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(1);
+            cases.push_back(name);
+        }
+    }
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::printf("\nOne generation, literal model against the real step:\n");
+    for (const std::string& name : cases) {
+        const auto real = reporter.seconds.find("step/" + name);
+        const auto literal = reporter.seconds.find("literal/" + name + "/iterations:1");
+        if (real != reporter.seconds.end() && literal != reporter.seconds.end()) {
+            std::printf("  %-15s %9.1f us against %10.1f us: %6.0fx faster\n", name.c_str(), real->second * 1e6,
+                        literal->second * 1e6, literal->second / real->second);
+        }
+    }
+    benchmark::Shutdown();
+    return 0;
+}
