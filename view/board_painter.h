@@ -1,0 +1,24 @@
+// Drawing the board into the main window: the full repaint and single cells.
+#pragma once
+
+#include <cstdint>
+
+#include <windows.h>
+
+#include "board_pixels.h"
+
+// The one main window, set by WinMain; the window DrawCellChange draws on.
+extern HWND mainWindow;
+
+// The paint cycle with the background and grid only.
+void PaintGrid(HWND window);
+// The whole answer to WM_PAINT: background, grid and every live cell, composed off-screen and
+// shown in one copy, so nothing flickers. WM_ERASEBKGND may be answered TRUE: the copy covers
+// every pixel of the client area.
+void PaintBoard(HWND window);
+// One cell's interior straight onto the window, outside the paint cycle.
+void DrawCell(int32_t x, int32_t y, bool alive, HWND window);
+// The generation step's listener: DrawCell on mainWindow.
+void DrawCellChange(int32_t x, int32_t y, bool alive);
+// Invalidates the whole client area and repaints it before returning.
+void RequestRepaint(HWND window);
