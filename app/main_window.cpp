@@ -1,0 +1,200 @@
+#include "main_window.h"
+
+#include "board_painter.h"
+#include "cell_table.h"
+#include "commands.h"
+#include "resource.h"
+#include "viewport.h"
+
+HBRUSH backgroundBrush = nullptr;
+
+namespace {
+
+const char kErrorCaption[] = "The Quillane 0.0.1";
+
+// Set once the table's storage exists, cleared when it is released at close. Every handler
+// that reads or changes the board asks first: after the close nothing may reach the table.
+bool boardOpen = false;
+
+void SetScrollBars(HWND window)
+{
+    // The thumbs stay in the middle for good: the bars serve only as arrow and page buttons.
+    SetScrollRange(window, SB_HORZ, 0, 100, TRUE);
+    SetScrollRange(window, SB_VERT, 0, 100, TRUE);
+    SetScrollPos(window, SB_HORZ, 50, TRUE);
+    SetScrollPos(window, SB_VERT, 50, TRUE);
+}
+
+void SetIcon(HWND window, WPARAM which, int size)
+{
+    HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, size, size, 0);
+    SendMessageA(window, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+}
+
+// Runs inside CreateDialogParamA, before WinMain knows the handle.
+INT_PTR OnInitDialog(HWND window)
+{
+    boardOpen = AllocateCellStorage();
+    viewport.offsetX = 0;
+    viewport.offsetY = 0;
+    SetScrollBars(window);
+    SetIcon(window, ICON_BIG, 32);
+    SetIcon(window, ICON_SMALL, 16);
+    if (!backgroundBrush) {
+        backgroundBrush = CreateSolidBrush(RGB(255, 255, 255));
+    }
+    return TRUE;
+}
+
+// Returning FALSE once the board is gone leaves the paint to the default handling, which
+// validates the window without touching the table.
+INT_PTR OnPaint(HWND window)
+{
+    if (boardOpen) {
+        PaintBoard(window);
+    }
+    return FALSE;
+}
+
+// The board's paint covers the whole client area, so an erase first would only flash white.
+INT_PTR OnEraseBackground()
+{
+    return boardOpen;
+}
+
+INT_PTR OnClose(HWND window)
+{
+    // The timer goes before the table, so no tick can arrive to a released table.
+    KillTimer(window, kStepTimerId);
+    if (boardOpen) {
+        boardOpen = false;
+        ReleaseCellStorage();
+    }
+    EndDialog(window, 0);
+    PostQuitMessage(0);
+    return TRUE;
+}
+
+INT_PTR OnTimer(HWND window, WPARAM timerId)
+{
+    if (timerId != kStepTimerId || !boardOpen) {
+        return TRUE;
+    }
+    // An empty board has nothing left to run; a refused step has stopped the timer itself.
+    if (StepForward(window) && count == 0) {
+        KillTimer(window, kStepTimerId);
+    }
+    return TRUE;
+}
+
+// Each scroll action pans by whole cells. The whole wParam is compared, so a thumb code
+// carrying a position falls through to nothing.
+INT_PTR OnScroll(HWND window, WPARAM code, bool horizontal)
+{
+    int32_t cells = 0;
+    switch (code) {
+    case SB_LINEUP: cells = +1; break;
+    case SB_LINEDOWN: cells = -1; break;
+    case SB_PAGEUP: cells = +3; break;
+    case SB_PAGEDOWN: cells = -3; break;
+    case SB_TOP: cells = +1; break;
+    case SB_BOTTOM: cells = -1; break;
+    default: return TRUE;
+    }
+    PanBy(horizontal ? cells : 0, horizontal ? 0 : cells);
+    if (boardOpen) {
+        RequestRepaint(window);
+    }
+    return TRUE;
+}
+
+// A left press toggles the cell under it. A quick second press on the same cell arrives as a
+// double click and is handled the same way, so that the user's click is never lost.
+INT_PTR OnLeftButtonDown(HWND window, uint32_t px, uint32_t py)
+{
+    if (!boardOpen) {
+        return FALSE;
+    }
+    Cell cell = ScreenToCell(static_cast<int32_t>(px), static_cast<int32_t>(py));
+    if (IsAlive(cell.x, cell.y)) {
+        RemoveCell(cell.x, cell.y);
+        DrawCell(cell.x, cell.y, false, window);
+    } else if (AddCell(cell.x, cell.y)) {
+        DrawCell(cell.x, cell.y, true, window);
+    } else {
+        // The table is full: the cell stays dead and nothing is drawn.
+        MessageBeep(MB_OK);
+    }
+    return FALSE;
+}
+
+INT_PTR OnRightButtonDown(HWND window)
+{
+    ShowContextMenu(window);
+    return TRUE;
+}
+
+INT_PTR OnKeyDown(HWND window, WPARAM virtualKey)
+{
+    if (boardOpen) {
+        HandleKey(window, virtualKey);
+    }
+    return TRUE;
+}
+
+INT_PTR OnCommand(HWND window, int commandId)
+{
+    if (boardOpen) {
+        HandleCommand(window, commandId);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Click positions are never negative, so the 16-bit halves are widened without sign.
+    const uint32_t px = LOWORD(lParam);
+    const uint32_t py = HIWORD(lParam);
+    switch (message) {
+    case WM_INITDIALOG: return OnInitDialog(window);
+    case WM_PAINT: return OnPaint(window);
+    case WM_ERASEBKGND: return OnEraseBackground();
+    case WM_CLOSE: return OnClose(window);
+    case WM_TIMER: return OnTimer(window, wParam);
+    case WM_HSCROLL: return OnScroll(window, wParam, true);
+    case WM_VSCROLL: return OnScroll(window, wParam, false);
+    case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(backgroundBrush);
+    case WM_LBUTTONDOWN: return OnLeftButtonDown(window, px, py);
+    case WM_LBUTTONDBLCLK: return OnLeftButtonDown(window, px, py);
+    case WM_RBUTTONDOWN: return OnRightButtonDown(window);
+    case WM_KEYDOWN: return OnKeyDown(window, wParam);
+    case WM_COMMAND: return OnCommand(window, LOWORD(wParam));
+    default: return FALSE;
+    }
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+                                     MainDialogProc, 0);
+    if (!window) {
+        MessageBoxA(nullptr, "The main window could not be created.", kErrorCaption, MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    if (!boardOpen) {
+        DestroyWindow(window);
+        MessageBoxA(nullptr, "There is not enough memory for the board.", kErrorCaption, MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    mainWindow = window;
+    ShowWindow(window, SW_SHOW);
+
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
