@@ -19,6 +19,13 @@ int32_t ClipTo(int64_t value, int32_t limit)
     return static_cast<int32_t>(std::clamp<int64_t>(value, 0, std::max(limit, 0)));
 }
 
+PixelRect Interior(int32_t x, int32_t y, Viewport v, int32_t width, int32_t height)
+{
+    PixelPoint corner = CornerOf(x, y, v);
+    return {ClipTo(corner.x + 1, width), ClipTo(corner.y + 1, height), ClipTo(corner.x + v.cellSize, width),
+            ClipTo(corner.y + v.cellSize, height)};
+}
+
 // White with a grid pixel on every vertical line: row 0 and every row inside a band of cells.
 void FillLineRow(uint32_t* row, int32_t width, int32_t cellSize)
 {
@@ -29,8 +36,8 @@ void FillLineRow(uint32_t* row, int32_t width, int32_t cellSize)
 }
 
 // Every row of a band between two horizontal lines looks the same, so each band is composed
-// once in its first row and copied down: every pixel is written about once, and no cell costs
-// more than one short run whatever its size.
+// once in its first row and copied down. Every row after the first two is one memcpy from a
+// template row or from its band's first row, and no cell costs more than one short run.
 void PaintBands(PixelSurface surface, bool withCells)
 {
     // The viewport never holds a size below kMinCellSize; the check keeps the loops finite.
@@ -40,28 +47,36 @@ void PaintBands(PixelSurface surface, bool withCells)
     const int32_t width = surface.width;
     const int32_t height = surface.height;
     const int32_t size = viewport.cellSize;
+    const size_t rowBytes = static_cast<size_t>(width) * sizeof(uint32_t);
+    // Row 0 has no horizontal line, so it is the template of every row inside a band.
+    const uint32_t* lineRow = Row(surface, 0);
     FillLineRow(Row(surface, 0), width, size);
+    const uint32_t* gridRow = size < height ? Row(surface, size) : nullptr;
+    if (gridRow) {
+        std::fill_n(Row(surface, size), width, kGridColour);
+    }
     for (int64_t top = 0; top < height; top += size) {
-        if (top > 0) {
-            std::fill_n(Row(surface, top), width, kGridColour);
+        if (top > size) {
+            std::memcpy(Row(surface, top), gridRow, rowBytes);
         }
-        if (top + 1 < height) {
-            FillLineRow(Row(surface, top + 1), width, size);
+        if (top + 1 < height && size > 1) {
+            std::memcpy(Row(surface, top + 1), lineRow, rowBytes);
         }
     }
     if (withCells) {
-        // All live cells share one colour, so table order cannot change the result.
+        // All live cells share one colour, so table order cannot change the result. Squares
+        // start on multiples of the size, so one cut by the left or top edge shows nothing, and
+        // a visible interior always starts on its band's first row.
+        const Viewport v = viewport;
         for (int32_t i = 0; i < count; ++i) {
-            Cell cell = CellAt(i);
-            PixelRect r = CellInterior(cell.x, cell.y, width, height);
-            if (!IsEmptyRect(r)) {
-                // A visible interior always starts on its band's first row: squares start on
-                // multiples of the size, so one cut by the top edge shows nothing.
-                std::fill_n(Row(surface, r.top) + r.left, r.right - r.left, kLiveColour);
+            const Cell cell = CellAt(i);
+            const PixelPoint corner = CornerOf(cell.x, cell.y, v);
+            if (corner.x >= 0 && corner.y >= 0 && corner.x + 1 < width && corner.y + 1 < height) {
+                const int64_t end = std::min<int64_t>(corner.x + size, width);
+                std::fill_n(Row(surface, corner.y + 1) + corner.x + 1, end - corner.x - 1, kLiveColour);
             }
         }
     }
-    const size_t rowBytes = static_cast<size_t>(width) * sizeof(uint32_t);
     for (int64_t top = 0; top < height; top += size) {
         int64_t end = std::min<int64_t>(top + size, height);
         for (int64_t y = top + 2; y < end; ++y) {
@@ -74,10 +89,7 @@ void PaintBands(PixelSurface surface, bool withCells)
 
 PixelRect CellInterior(int32_t x, int32_t y, int32_t width, int32_t height)
 {
-    PixelPoint corner = CellToScreen(x, y);
-    int64_t size = viewport.cellSize;
-    return {ClipTo(corner.x + 1, width), ClipTo(corner.y + 1, height),
-            ClipTo(corner.x + size, width), ClipTo(corner.y + size, height)};
+    return Interior(x, y, viewport, width, height);
 }
 
 void FillPixels(PixelSurface surface, PixelRect r, uint32_t colour)

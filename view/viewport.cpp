@@ -4,10 +4,7 @@ Viewport viewport = {kInitialCellSize, 0, 0};
 
 PixelPoint CellToScreen(int32_t x, int32_t y)
 {
-    // The column wraps with the plane, so a cell and its pixels stay one mapping apart
-    // at any offset; the product is 64-bit and cannot overflow.
-    int64_t size = viewport.cellSize;
-    return {WrapAdd(x, viewport.offsetX) * size, WrapAdd(y, viewport.offsetY) * size};
+    return CornerOf(x, y, viewport);
 }
 
 namespace {

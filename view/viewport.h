@@ -25,6 +25,12 @@ struct PixelPoint {
 
 // Top-left corner of the cell's square (its first row and column are grid lines).
 PixelPoint CellToScreen(int32_t x, int32_t y);
+// The same for a given viewport, inline for loops over many cells. The column wraps with the
+// plane, so a cell and its pixels stay one mapping apart at any offset.
+inline PixelPoint CornerOf(int32_t x, int32_t y, Viewport v)
+{
+    return {int64_t{WrapAdd(x, v.offsetX)} * v.cellSize, int64_t{WrapAdd(y, v.offsetY)} * v.cellSize};
+}
 Cell ScreenToCell(int32_t px, int32_t py);
 // Stops at kMinCellSize and kMaxCellSize.
 void ZoomBy(int32_t delta);
