@@ -74,7 +74,11 @@ void OnDigitKey(HWND window, int32_t zoomStep, int32_t intervalMs)
 
 bool StepForward(HWND window)
 {
-    if (StepGeneration(DrawCellChange)) {
+    // The changes are drawn as the step applies them and reach the screen together.
+    BeginCellChanges(mainWindow);
+    const bool stepped = StepGeneration(DrawCellChange);
+    EndCellChanges();
+    if (stepped) {
         return true;
     }
     // Stop first: a tick must not raise a second box while this one waits.

@@ -1,5 +1,7 @@
 #include "board_painter.h"
 
+#include <cstdlib>
+
 HWND mainWindow = nullptr;
 
 namespace {
@@ -9,44 +11,109 @@ COLORREF ToColorRef(uint32_t colour)
     return RGB(RedOf(colour), GreenOf(colour), BlueOf(colour));
 }
 
-// Composes the board in a DIB section the size of the client area and copies it in one blit.
-// The copy is clipped to the update region; outside it the window already shows the board.
+// The board as last composed for one window, kept from one paint to the next, and kept true by
+// every cell drawn since. Plain heap memory: fresh memory costs a page fault per page on first
+// touch, which a full-screen board would pay on every paint. It grows with the client area and
+// goes with the process.
+struct Composition {
+    uint32_t* pixels;
+    size_t capacity;
+    HWND window;
+    int32_t width;
+    int32_t height;
+};
+
+Composition composition = {};
+
+// Cells drawn during a generation step, shown together when the step ends.
+struct Batch {
+    bool open;
+    HWND window;
+    PixelRect pending;
+};
+
+Batch batch = {};
+
+PixelSurface Surface()
+{
+    return {composition.pixels, composition.width, composition.height};
+}
+
+bool Composed(HWND window, int32_t width, int32_t height)
+{
+    return composition.pixels && composition.window == window && composition.width == width &&
+           composition.height == height;
+}
+
+PixelRect Union(PixelRect a, PixelRect b)
+{
+    if (IsEmptyRect(a)) {
+        return b;
+    }
+    return {a.left < b.left ? a.left : b.left, a.top < b.top ? a.top : b.top,
+            a.right > b.right ? a.right : b.right, a.bottom > b.bottom ? a.bottom : b.bottom};
+}
+
+// Copies part of the composition onto a device context of its window.
+void Show(HDC dc, PixelRect r)
+{
+    const int32_t rows = r.bottom - r.top;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = composition.width;
+    info.bmiHeader.biHeight = -rows;  // top-down, like PixelSurface, starting at row r.top
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    const uint32_t* first = composition.pixels + static_cast<size_t>(r.top) * static_cast<size_t>(composition.width);
+    SetDIBitsToDevice(dc, r.left, r.top, static_cast<DWORD>(r.right - r.left), static_cast<DWORD>(rows), r.left, 0,
+                      0, static_cast<UINT>(rows), first, &info, DIB_RGB_COLORS);
+}
+
+void ShowOnWindow(HWND window, PixelRect r)
+{
+    HDC dc = GetDC(window);
+    Show(dc, r);
+    ReleaseDC(window, dc);
+}
+
+bool Compose(HWND window, int32_t width, int32_t height, bool withCells)
+{
+    const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
+    if (pixels > composition.capacity) {
+        std::free(composition.pixels);
+        composition.pixels = static_cast<uint32_t*>(std::malloc(pixels * sizeof(uint32_t)));
+        composition.capacity = composition.pixels ? pixels : 0;
+    }
+    if (!composition.pixels) {
+        composition = {};
+        return false;
+    }
+    composition.window = window;
+    composition.width = width;
+    composition.height = height;
+    if (withCells) {
+        PaintBoardPixels(Surface());
+    } else {
+        PaintGridPixels(Surface());
+    }
+    return true;
+}
+
+// Composes the board off-screen and shows it in one copy. The copy is clipped to the update
+// region; outside it the window already shows the board.
 void PaintClient(HWND window, bool withCells)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     RECT client = {};
     GetClientRect(window, &client);
-    const int32_t width = client.right;
-    const int32_t height = client.bottom;
-    if (width > 0 && height > 0) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;  // top-down, like PixelSurface
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (bitmap && bits) {
-            PixelSurface surface = {static_cast<uint32_t*>(bits), width, height};
-            if (withCells) {
-                PaintBoardPixels(surface);
-            } else {
-                PaintGridPixels(surface);
-            }
-            HDC memory = CreateCompatibleDC(dc);
-            HGDIOBJ previous = SelectObject(memory, bitmap);
-            BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
-            SelectObject(memory, previous);
-            DeleteDC(memory);
+    if (client.right > 0 && client.bottom > 0) {
+        if (Compose(window, client.right, client.bottom, withCells)) {
+            Show(dc, {0, 0, client.right, client.bottom});
         } else {
             // Too large to compose: a blank board beats whatever the window held before.
             FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        }
-        if (bitmap) {
-            DeleteObject(bitmap);
         }
     }
     EndPaint(window, &paint);
@@ -67,14 +134,36 @@ void PaintBoard(HWND window)
 void DrawCell(int32_t x, int32_t y, bool alive, HWND window)
 {
     // Without a window, GetDC would hand out the whole screen.
-    RECT client = {};
-    if (!window || !GetClientRect(window, &client)) {
+    if (!window) {
         return;
     }
-    PixelRect r = CellInterior(x, y, client.right, client.bottom);
+    int32_t width = 0;
+    int32_t height = 0;
+    if (batch.open && batch.window == window && composition.window == window) {
+        width = composition.width;  // the size does not change within a step
+        height = composition.height;
+    } else {
+        RECT client = {};
+        if (!GetClientRect(window, &client)) {
+            return;
+        }
+        width = client.right;
+        height = client.bottom;
+    }
+    const PixelRect r = CellInterior(x, y, width, height);
     if (IsEmptyRect(r)) {
         return;
     }
+    if (Composed(window, width, height)) {
+        DrawCellPixels(Surface(), x, y, alive);
+        if (batch.open && batch.window == window) {
+            batch.pending = Union(batch.pending, r);
+        } else {
+            ShowOnWindow(window, r);
+        }
+        return;
+    }
+    // Nothing composed for this window at this size yet: draw straight onto it.
     HDC dc = GetDC(window);
     // The DC brush is a stock object: nothing is created, so nothing can leak.
     SetDCBrushColor(dc, ToColorRef(alive ? kLiveColour : kDeadColour));
@@ -86,6 +175,23 @@ void DrawCell(int32_t x, int32_t y, bool alive, HWND window)
 void DrawCellChange(int32_t x, int32_t y, bool alive)
 {
     DrawCell(x, y, alive, mainWindow);
+}
+
+void BeginCellChanges(HWND window)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    // A step after a resize that has not been painted yet draws cell by cell.
+    const bool composed = Composed(window, client.right, client.bottom);
+    batch = {composed, window, {0, 0, 0, 0}};
+}
+
+void EndCellChanges()
+{
+    if (batch.open && !IsEmptyRect(batch.pending)) {
+        ShowOnWindow(batch.window, batch.pending);
+    }
+    batch = {};
 }
 
 void RequestRepaint(HWND window)

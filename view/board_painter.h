@@ -20,5 +20,9 @@ void PaintBoard(HWND window);
 void DrawCell(int32_t x, int32_t y, bool alive, HWND window);
 // The generation step's listener: DrawCell on mainWindow.
 void DrawCellChange(int32_t x, int32_t y, bool alive);
+// Around a generation step: the cells drawn in between reach the screen in one copy when it
+// ends, instead of one device context each. The pixels are the same either way.
+void BeginCellChanges(HWND window);
+void EndCellChanges();
 // Invalidates the whole client area and repaints it before returning.
 void RequestRepaint(HWND window);

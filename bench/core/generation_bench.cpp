@@ -2,7 +2,6 @@
 // model, on a random soup and on a field of pulsars (which lives forever). Prints the ratios last.
 #include <cstdio>
 #include <map>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -10,43 +9,21 @@
 
 #include "cell_table.h"
 #include "generation.h"
+#include "patterns.h"
 #include "reference_life.h"
 
 namespace {
 
-std::vector<Cell> Soup(int32_t n)
-{
-    // 35% of a square box, filled to exactly n distinct cells.
-    int32_t side = 1;
-    while (side * side * 35 < n * 100) {
-        ++side;
-    }
-    std::mt19937 rng(static_cast<uint32_t>(n));
-    std::uniform_int_distribution<int32_t> d(0, side - 1);
-    std::vector<char> used(static_cast<size_t>(side) * static_cast<size_t>(side), 0);
-    std::vector<Cell> cells;
-    while (static_cast<int32_t>(cells.size()) < n) {
-        const int32_t x = d(rng);
-        const int32_t y = d(rng);
-        char& u = used[static_cast<size_t>(y) * static_cast<size_t>(side) + static_cast<size_t>(x)];
-        if (!u) {
-            u = 1;
-            cells.push_back({x - side / 2, y - side / 2});
-        }
-    }
-    return cells;
-}
-
 // Pulsars (48, 56 or 72 cells by phase) on a 16-cell lattice; n / 72 of them never overfill.
 std::vector<Cell> Pulsars(int32_t n)
 {
-    const int32_t count = n / 72;
+    const int32_t pulsars = n / 72;
     int32_t perRow = 1;
-    while (perRow * perRow < count) {
+    while (perRow * perRow < pulsars) {
         ++perRow;
     }
     std::vector<Cell> cells;
-    for (int32_t p = 0; p < count; ++p) {
+    for (int32_t p = 0; p < pulsars; ++p) {
         const int32_t cx = (p % perRow) * 16;
         const int32_t cy = (p / perRow) * 16;
         for (int32_t sx : {-1, 1}) {
@@ -67,14 +44,6 @@ std::vector<Cell> Pulsars(int32_t n)
     return board.cells;
 }
 
-void Load(const std::vector<Cell>& cells)
-{
-    ClearCells();
-    for (const Cell& c : cells) {
-        AddCell(c.x, c.y);
-    }
-}
-
 void NoListener(int32_t, int32_t, bool) {}
 
 void Step(benchmark::State& state, const std::vector<Cell>& start)
@@ -82,7 +51,7 @@ void Step(benchmark::State& state, const std::vector<Cell>& start)
     AllocateCellStorage();
     for (auto _ : state) {
         state.PauseTiming();
-        Load(start);
+        LoadBoard(start);
         state.ResumeTiming();
         StepGeneration(NoListener);
     }
