@@ -1,7 +1,6 @@
 // One generation at about 1,000, 5,000 and 10,000 live cells: the real step against the literal
 // model, on a random soup and on a field of pulsars (which lives forever). Prints the ratios last.
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include "cell_table.h"
 #include "generation.h"
 #include "patterns.h"
+#include "ratio_reporter.h"
 #include "reference_life.h"
 
 namespace {
@@ -70,20 +70,6 @@ void Literal(benchmark::State& state, const std::vector<Cell>& start)
     state.counters["cells"] = static_cast<double>(start.size());
 }
 
-// Remembers each run's time so the ratios can be printed after the table.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> seconds;
-
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            seconds[run.benchmark_name()] = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -105,12 +91,7 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nOne generation, literal model against the real step:\n");
     for (const std::string& name : cases) {
-        const auto real = reporter.seconds.find("step/" + name);
-        const auto literal = reporter.seconds.find("literal/" + name + "/iterations:1");
-        if (real != reporter.seconds.end() && literal != reporter.seconds.end()) {
-            std::printf("  %-15s %9.1f us against %10.1f us: %6.0fx faster\n", name.c_str(), real->second * 1e6,
-                        literal->second * 1e6, literal->second / real->second);
-        }
+        reporter.PrintRatio(name, "step/" + name, "literal/" + name + "/iterations:1");
     }
     benchmark::Shutdown();
     return 0;

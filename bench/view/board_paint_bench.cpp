@@ -4,7 +4,6 @@
 // last: the machine is shared, and wall time counts other processes too.
 #include <algorithm>
 #include <cstdio>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -13,6 +12,7 @@
 
 #include "board_pixels.h"
 #include "cell_table.h"
+#include "ratio_reporter.h"
 #include "viewport.h"
 
 namespace {
@@ -90,19 +90,6 @@ void Repaint(benchmark::State& state, int32_t cellSize, bool literal)
     ReleaseCellStorage();
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> seconds;
-
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            seconds[run.benchmark_name()] = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -120,12 +107,7 @@ int main(int argc, char** argv)
                 kCells);
     for (int32_t size : sizes) {
         const std::string name = "/size:" + std::to_string(size);
-        const auto real = reporter.seconds.find("repaint" + name);
-        const auto literal = reporter.seconds.find("literal" + name);
-        if (real != reporter.seconds.end() && literal != reporter.seconds.end()) {
-            std::printf("  cell size %3d %9.1f us against %9.1f us: %6.0fx faster\n", size, real->second * 1e6,
-                        literal->second * 1e6, literal->second / real->second);
-        }
+        reporter.PrintRatio("cell size " + std::to_string(size), "repaint" + name, "literal" + name);
     }
     benchmark::Shutdown();
     return 0;

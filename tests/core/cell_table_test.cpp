@@ -22,67 +22,26 @@ protected:
     void TearDown() override { ReleaseCellStorage(); }
 };
 
-TEST_F(CellTableTest, EmptyTableHasNoLiveCellAndNoNeighbours)
+TEST_F(CellTableTest, KeepsEachLiveCellOnceInTheOrderAdded)
 {
-    EXPECT_EQ(count, 0);
     EXPECT_FALSE(IsAlive(0, 0));
-    EXPECT_FALSE(IsAlive(INT32_MIN, INT32_MAX));
-    EXPECT_EQ(CountNeighbours(0, 0), 0);
-}
-
-TEST_F(CellTableTest, NeighbourCountsSeeEightCellsButNeverTheCellItself)
-{
     AddCell(0, 0);
     AddCell(1, 0);
     AddCell(2, 0);
     EXPECT_EQ(CountNeighbours(1, 0), 2);
     EXPECT_EQ(CountNeighbours(1, 1), 3);
     EXPECT_EQ(CountNeighbours(0, 0), 1);
-    EXPECT_EQ(CountNeighbours(3, 1), 1);
-    EXPECT_EQ(CountNeighbours(4, 0), 0);
+    EXPECT_FALSE(AddCell(1, 0));  // a second entry would break removal
+    ASSERT_TRUE(AddCell(-5, -7));
+
+    RemoveCell(1, 0);
+    RemoveCell(9, 9);  // absent: nothing changes
+    EXPECT_EQ(Entries(), (std::vector<Cell>{{0, 0}, {2, 0}, {-5, -7}}));
+    EXPECT_FALSE(IsAlive(1, 0));
 
     ClearCells();
-    for (int32_t y = -1; y <= 1; ++y) {
-        for (int32_t x = -1; x <= 1; ++x) {
-            AddCell(x - 5, y - 7);
-        }
-    }
-    EXPECT_TRUE(IsAlive(-5, -7));
-    EXPECT_EQ(CountNeighbours(-5, -7), 8);
-}
-
-TEST_F(CellTableTest, RemovalKeepsTheOrderOfTheOthers)
-{
-    AddCell(0, 0);
-    AddCell(5, 5);
-    AddCell(9, 9);
-    RemoveCell(5, 5);
-    ASSERT_EQ(count, 2);
-    EXPECT_EQ(Entries(), (std::vector<Cell>{{0, 0}, {9, 9}}));
-    EXPECT_FALSE(IsAlive(5, 5));
-
-    RemoveCell(9, 9);
-    EXPECT_EQ(Entries(), (std::vector<Cell>{{0, 0}}));
-    RemoveCell(0, 0);
-    EXPECT_EQ(count, 0);
-}
-
-TEST_F(CellTableTest, RemovingAnAbsentCellChangesNothing)
-{
-    AddCell(1, 2);
+    EXPECT_FALSE(IsAlive(0, 0));
     AddCell(3, 4);
-    RemoveCell(2, 1);
-    RemoveCell(7, 7);
-    EXPECT_EQ(Entries(), (std::vector<Cell>{{1, 2}, {3, 4}}));
-}
-
-TEST_F(CellTableTest, ClearEmptiesTheTableForNewCells)
-{
-    AddCell(1, 1);
-    AddCell(2, 2);
-    ClearCells();
-    EXPECT_FALSE(IsAlive(1, 1));
-    ASSERT_TRUE(AddCell(3, 4));
     EXPECT_EQ(Entries(), (std::vector<Cell>{{3, 4}}));
 }
 
@@ -99,7 +58,6 @@ TEST_F(CellTableTest, ManyAddsAndRemovesKeepLookupsTrue)
     for (int32_t i = 0; i < kMaxCells; ++i) {
         ASSERT_EQ(IsAlive(i % 100, i / 100), i % 2 == 1) << i;
     }
-    EXPECT_EQ(CellAt(0), (Cell{1, 0}));
     EXPECT_EQ(CellAt(count - 1), (Cell{99, 99}));
 }
 
@@ -111,19 +69,8 @@ TEST_F(CellTableTest, FullTableRefusesAnAddAndWritesNothing)
     EXPECT_FALSE(AddCell(-1, -1));
     EXPECT_EQ(count, kMaxCells);
     EXPECT_FALSE(IsAlive(-1, -1));
-    EXPECT_EQ(CellAt(kMaxCells - 1), (Cell{kMaxCells - 1, 1 - kMaxCells}));
-
     RemoveCell(0, 0);
     EXPECT_TRUE(AddCell(-1, -1));
-}
-
-TEST_F(CellTableTest, AddingALiveCellAgainIsRefused)
-{
-    AddCell(4, 4);
-    EXPECT_FALSE(AddCell(4, 4));
-    EXPECT_EQ(count, 1);
-    RemoveCell(4, 4);
-    EXPECT_FALSE(IsAlive(4, 4));
 }
 
 TEST_F(CellTableTest, NeighboursWrapAtTheEndsOfTheRange)
@@ -132,7 +79,6 @@ TEST_F(CellTableTest, NeighboursWrapAtTheEndsOfTheRange)
     AddCell(INT32_MIN, INT32_MIN);
     EXPECT_EQ(CountNeighbours(INT32_MAX, INT32_MAX), 1);
     EXPECT_EQ(CountNeighbours(INT32_MIN, INT32_MAX), 2);
-    EXPECT_EQ(CountNeighbours(0, 0), 0);
 }
 
 TEST(CellTableWithoutStorage, RefusesAddsAndFindsNothing)
@@ -142,10 +88,7 @@ TEST(CellTableWithoutStorage, RefusesAddsAndFindsNothing)
     EXPECT_EQ(count, 0);
     EXPECT_FALSE(IsAlive(1, 1));
     RemoveCell(1, 1);
-    ClearCells();
-
     ASSERT_TRUE(AllocateCellStorage());
-    ASSERT_TRUE(AllocateCellStorage());  // a second call keeps the same storage
     EXPECT_TRUE(AddCell(1, 1));
     ReleaseCellStorage();
     EXPECT_EQ(count, 0);

@@ -72,29 +72,6 @@ protected:
     }
 };
 
-TEST_F(GenerationTest, EmptyBoardStaysEmptyAndSilent)
-{
-    EXPECT_TRUE(StepGeneration(Record));
-    EXPECT_EQ(count, 0);
-    EXPECT_TRUE(heard.empty());
-}
-
-TEST_F(GenerationTest, LoneCellDiesWithOneAnnouncement)
-{
-    Place({{7, -3}});
-    StepGeneration(Record);
-    EXPECT_EQ(count, 0);
-    EXPECT_EQ(heard, (std::vector<CellChange>{{7, -3, false}}));
-}
-
-TEST_F(GenerationTest, StillLifeIsLeftAloneAndUnannounced)
-{
-    Place({{0, 0}, {1, 0}, {0, 1}, {1, 1}});
-    StepGeneration(Record);
-    EXPECT_EQ(Entries(), (std::vector<Cell>{{0, 0}, {1, 0}, {0, 1}, {1, 1}}));
-    EXPECT_TRUE(heard.empty());
-}
-
 TEST_F(GenerationTest, BlinkerAnnouncesDeathsFirstAndKeepsSurvivorsFirst)
 {
     Place({{0, 1}, {1, 1}, {2, 1}});
@@ -127,16 +104,7 @@ TEST_F(GenerationTest, OscillatorsReturnAfterTheirPeriod)
     ExpectPeriod(3);
 }
 
-TEST_F(GenerationTest, GliderMovesOneCellDiagonallyEveryFourSteps)
-{
-    Place(kGlider, 10, 20);
-    for (int i = 0; i < 8; ++i) {
-        StepGeneration(Record);
-    }
-    EXPECT_EQ(Sorted(Entries()), Sorted(Shifted(kGlider, 12, 22)));
-}
-
-TEST_F(GenerationTest, GliderCrossesTheEndsOfTheRange)
+TEST_F(GenerationTest, GliderMovesDiagonallyAcrossTheEndsOfTheRange)
 {
     Place(kGlider, INT32_MAX - 1, INT32_MAX - 1);
     for (int i = 0; i < 12; ++i) {
@@ -145,29 +113,12 @@ TEST_F(GenerationTest, GliderCrossesTheEndsOfTheRange)
     EXPECT_EQ(Sorted(Entries()), Sorted(Shifted(kGlider, INT32_MIN + 1, INT32_MIN + 1)));
 }
 
-TEST_F(GenerationTest, DiagonalLineBurnsOutFromBothEnds)
-{
-    Place({{0, 0}, {1, 1}, {2, 2}, {3, 3}});
-    StepGeneration(Record);
-    EXPECT_EQ(Entries(), (std::vector<Cell>{{1, 1}, {2, 2}}));
-    StepGeneration(Record);
-    EXPECT_EQ(count, 0);
-}
-
 // Each L of three cells becomes a 2x2 block: 3 cells grow to 4.
 void PlaceCorners(int32_t corners)
 {
     for (int32_t i = 0; i < corners; ++i) {
         Place({{0, 0}, {1, 0}, {0, 1}}, (i % 100) * 5, (i / 100) * 5);
     }
-}
-
-TEST_F(GenerationTest, GenerationThatFillsTheTableExactlyIsAllowed)
-{
-    PlaceCorners(2500);
-    EXPECT_TRUE(StepGeneration(Record));
-    EXPECT_EQ(count, kMaxCells);
-    EXPECT_EQ(heard.size(), 2500u);
 }
 
 TEST_F(GenerationTest, GenerationThatWouldOverfillIsRefusedWhole)
@@ -182,19 +133,13 @@ TEST_F(GenerationTest, GenerationThatWouldOverfillIsRefusedWhole)
     }
     EXPECT_FALSE(IsAlive(1, 1));
 
-    // The board is still usable: thin it out and the step goes through.
+    // One corner fewer, and the generation fills the table exactly.
     RemoveCell(0, 0);
     RemoveCell(1, 0);
     RemoveCell(0, 1);
     EXPECT_TRUE(StepGeneration(Record));
     EXPECT_EQ(count, kMaxCells);
-}
-
-TEST_F(GenerationTest, StepWithoutAListenerStillAdvances)
-{
-    Place({{0, 1}, {1, 1}, {2, 1}});
-    EXPECT_TRUE(StepGeneration(nullptr));
-    EXPECT_EQ(Entries(), (std::vector<Cell>{{1, 1}, {1, 0}, {1, 2}}));
+    EXPECT_EQ(heard.size(), 2500u);
 }
 
 }  // namespace
