@@ -1,13 +1,9 @@
-// Drives the real main window in-process and watches what it asks of the platform.
+// Drives the real main window in-process and notes what it asks of the platform.
 #pragma once
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
-
-#include <initializer_list>
-#include <string>
-#include <vector>
 
 #include "board_painter.h"
 #include "cell_table.h"
@@ -16,57 +12,80 @@
 #include "resource.h"
 #include "viewport.h"
 
-constexpr COLORREF kLive = RGB(34, 85, 136);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kGrid = RGB(204, 204, 204);
+constexpr COLORREF kLive = RGB(34, 85, 136), kWhite = RGB(255, 255, 255), kGrid = RGB(204, 204, 204);
+const std::vector<Cell> kBlinker = {{0, 1}, {1, 1}, {2, 1}}, kBlinkerTurned = {{1, 1}, {1, 0}, {1, 2}};
 
-// What the window asked of the platform since it opened. The step timer's state follows its
-// SetTimer and KillTimer calls; boxes and shell calls are kept as "caption|text|type" and
-// "owner|verb|file|parameters|directory|show".
+// The step timer's period as the last SetTimer or KillTimer left it (0: stopped), and when a
+// message box came. Boxes ("caption|text") and shell calls ("verb|file") are noted, never shown.
 struct PlatformLog {
-    bool timerRunning = false;
-    UINT timerPeriod = 0;
-    int timerCalls = 0;
+    UINT timer = 0, timerAtBox = 0;
     int beeps = 0;
-    std::vector<HWND> boxOwners;
-    std::vector<std::string> boxes;
-    std::vector<std::string> shellCalls;
+    std::vector<std::string> shown;
 };
 extern PlatformLog platform;
 
-// A message box closes at once unless this says to wait; it is asked every few milliseconds.
-extern bool (*keepMessageBoxOpen)();
-
+// A fresh main window, shown, at the initial cell size and speed; its table goes at the end.
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-
     HWND window = nullptr;
 };
 
 // The dialog procedure's own answer, as the dialog manager receives it.
-INT_PTR Deliver(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
-INT_PTR Click(int px, int py, UINT message = WM_LBUTTONDOWN);
+inline INT_PTR Deliver(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    return MainDialogProc(mainWindow, message, wParam, lParam);
+}
+inline INT_PTR Click(int x, int y, UINT message = WM_LBUTTONDOWN) { return Deliver(message, 0, MAKELPARAM(x, y)); }
+inline INT_PTR Command(int commandId) { return Deliver(WM_COMMAND, static_cast<WPARAM>(commandId)); }
+inline INT_PTR Tick() { return Deliver(WM_TIMER, kStepTimerId); }
 // A key message with the modifiers really held, so that GetAsyncKeyState sees them.
 INT_PTR PressKey(WORD key, std::initializer_list<WORD> held = {});
-INT_PTR Command(int commandId);
-INT_PTR Tick(WPARAM timerId = kStepTimerId);
 
-void PlaceCells(const std::vector<Cell>& cells);
-std::vector<Cell> LiveCells();
-// 3,333 L-shaped trios from (1, 1) on, four cells apart, each about to grow into a block, so
-// the next generation cannot fit. The cell (2, 2) is dead and would be born.
-void FillTableToTheBrim();
-const std::vector<Cell> kBlinker = {{0, 1}, {1, 1}, {2, 1}};
-const std::vector<Cell> kBlinkerTurned = {{1, 1}, {1, 0}, {1, 2}};
+// Into the table, then onto the screen by a full repaint.
+inline void PlaceCells(const std::vector<Cell>& cells)
+{
+    for (Cell cell : cells) {
+        ASSERT_TRUE(AddCell(cell.x, cell.y));
+    }
+    RequestRepaint(mainWindow);
+}
 
-// Handles messages until the condition holds; false after five seconds.
-bool PumpUntil(bool (*condition)());
-void PumpPending();
+// 3,333 L-shaped trios from (1, 1) on, four cells apart, each about to grow into a block, and a
+// lone cell: the table is full and the next generation cannot fit. (2, 2) is dead, to be born.
+inline void FillTableToTheBrim()
+{
+    std::vector<Cell> cells = {{-50, -50}};
+    for (int32_t i = 0; i < 3333; ++i) {
+        Cell corner = {1 + i % 100 * 4, 1 + i / 100 * 4};
+        cells.insert(cells.end(), {corner, {corner.x + 1, corner.y}, {corner.x, corner.y + 1}});
+    }
+    PlaceCells(cells);
+}
 
-COLORREF Pixel(int x, int y);
+inline std::vector<Cell> LiveCells()
+{
+    std::vector<Cell> cells;
+    for (int32_t i = 0; i < count; ++i) {
+        cells.push_back(CellAt(i));
+    }
+    return cells;
+}
+
+inline COLORREF Pixel(int x, int y)
+{
+    HDC dc = GetDC(mainWindow);
+    COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(mainWindow, dc);
+    return colour;
+}
+
 // The colour inside the cell's square, away from its grid lines.
-COLORREF CellColour(int32_t x, int32_t y);
+inline COLORREF CellColour(int32_t x, int32_t y)
+{
+    PixelPoint corner = CellToScreen(x, y);
+    return Pixel(static_cast<int>(corner.x + viewport.cellSize / 2), static_cast<int>(corner.y + viewport.cellSize / 2));
+}
 
-void PrintTo(Cell cell, std::ostream* out);
+inline void PrintTo(Cell cell, std::ostream* out) { *out << "(" << cell.x << ", " << cell.y << ")"; }
