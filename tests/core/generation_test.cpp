@@ -88,6 +88,19 @@ TEST_F(GenerationTest, CellBornOfThreeNeighboursIsAddedOnce)
     EXPECT_EQ(std::count(heard.begin(), heard.end(), CellChange{1, 1, true}), 1);
 }
 
+TEST_F(GenerationTest, StillLifeStaysSilentAndADiagonalBurnsOut)
+{
+    Place({{0, 0}, {1, 0}, {0, 1}, {1, 1}});
+    ExpectPeriod(1);
+    EXPECT_TRUE(heard.empty());
+    ClearCells();
+    Place({{0, 0}, {1, 1}, {2, 2}, {3, 3}});
+    StepGeneration(Record);
+    EXPECT_EQ(Entries(), (std::vector<Cell>{{1, 1}, {2, 2}}));
+    StepGeneration(Record);
+    EXPECT_EQ(count, 0);
+}
+
 TEST_F(GenerationTest, OscillatorsReturnAfterTheirPeriod)
 {
     Place({{1, 0}, {2, 0}, {3, 0}, {0, 1}, {1, 1}, {2, 1}});  // toad
