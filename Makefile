@@ -5,10 +5,10 @@ JOBS ?= $(shell nproc)
 BUILD := build
 export WINEPREFIX := $(CURDIR)/$(BUILD)/wineprefix
 
-CMAKE_NATIVE := cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Release
-CMAKE_ASAN := cmake -S . -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DQUILLANE_SANITIZE=ON
-CMAKE_WIN32 := cmake -S . -B $(BUILD)/win32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
-CMAKE_WIN64 := cmake -S . -B $(BUILD)/win64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+CMAKE_NATIVE := cmake --no-warn-unused-cli -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Release
+CMAKE_ASAN := cmake --no-warn-unused-cli -S . -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DQUILLANE_SANITIZE=ON
+CMAKE_WIN32 := cmake --no-warn-unused-cli -S . -B $(BUILD)/win32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+CMAKE_WIN64 := cmake --no-warn-unused-cli -S . -B $(BUILD)/win64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
 
 .PHONY: all deps native asan win32 win64 test bench run clean
 
