@@ -1,0 +1,32 @@
+// The board's timeline: every generation and every edit, newest last, so each can be undone.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "cell_table.h"
+#include "generation.h"
+
+// The generation shown: 0 at start; +1 per generation, -1 when one is undone. A Clear or a
+// replaced board sets it to 0, and undoing them brings the old number back; a click keeps it.
+extern const int64_t& generation;
+
+// StepGeneration plus a history entry. Same result, order, listener calls and refusal at the cap.
+bool AdvanceGeneration(CellChangeListener listener);
+// Undoes the newest entry. False, with nothing changed or announced, when there is none.
+bool StepBack(CellChangeListener listener);
+// Whether StepBack has anything to undo.
+bool CanStepBack();
+
+// Edits the window makes, each applied and recorded as one entry.
+// Toggles the cell; `alive` is its new state. False (nothing changed or recorded) when a full
+// table refuses the birth.
+bool ToggleCell(int32_t x, int32_t y, bool& alive);
+// Empties the board. An empty board at generation 0 records nothing.
+void ClearBoard();
+// Replaces the board with these cells, in this order (a load, a paste, a listed pattern). False,
+// with nothing changed, when they do not fit in kMaxCells.
+bool ReplaceBoard(const std::vector<Cell>& cells);
+
+// Drops every entry and sets the generation to 0 (the table itself is not touched).
+void ForgetHistory();
