@@ -265,7 +265,7 @@ TEST(PatternFileWriting, PlaintextRefusesBoxesLargerThan2000AndKeepsTheText)
 TEST(PatternFileWriting, RandomBoardsComeBackInEveryFormat)
 {
     std::mt19937 rng(8);
-    for (int round = 0; round < 300; ++round) {
+    for (int round = 0; round < 200; ++round) {
         const int32_t centres[] = {0, INT32_MAX, INT32_MIN, static_cast<int32_t>(rng())};
         const Cell centre = {centres[rng() % 4], centres[rng() % 4]};
         const int32_t spread = round % 5 == 0 ? 1'500'000'000 : static_cast<int32_t>(1 + rng() % 300);
@@ -305,7 +305,7 @@ TEST(PatternFileReading, MangledRealFilesNeverBreakTheReader)
     std::mt19937 rng(1);
     for (const char* file : kRealFiles) {
         const std::string original = DataFile(file);
-        for (int round = 0; round < 150; ++round) {
+        for (int round = 0; round < 300; ++round) {
             std::string text = original;
             for (uint32_t edits = 1 + rng() % 4; edits > 0 && !text.empty(); --edits) {
                 const size_t at = rng() % text.size();
