@@ -575,6 +575,11 @@ bool ReadRle(std::string_view text, Pattern& pattern, std::string& error)
         error = "The text holds only comments and no pattern.";
         return false;
     }
+    // A stray number pasted from elsewhere must not load as an empty board.
+    if (!sawHeader && pattern.cells.empty()) {
+        error = "The text is not a pattern: it has neither an RLE header nor a live cell.";
+        return false;
+    }
     if (pattern.rule.empty()) {
         pattern.rule = lineRule;
     }

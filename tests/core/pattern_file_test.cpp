@@ -189,6 +189,7 @@ TEST(PatternFileReading, RefusesBadInputClearly)
         {"!Name: nothing\n!\n", "only comments"},
         {"Hello, world.\n", "Line 1: the text is not a pattern"},
         {"#Life 2.0\n", "not a pattern"},
+        {"42\n", "neither an RLE header nor a live cell"},
         {std::string(kMaxPatternFileBytes + 1, 'o'), "larger than 16 MiB"},
         {"x = 9, y = 1\n\n  4294967299o!", "Line 3, column 3: the run count is larger than 4,294,967,295"},
         {"0o!", "at least 1"},
