@@ -520,7 +520,8 @@ bool ReadRleBodyLine(std::string_view line, uint64_t lineNo, RleBody& body, std:
             error = MultiStateLetterError(lineNo, i + 1, c);
             return false;
         } else {
-            error = At(lineNo, i + 1) + "unexpected " + Shown(c) + "; an RLE pattern holds only b, o, $, ! and run counts.";
+            error = At(lineNo, i + 1) + "unexpected " + Shown(c) +
+                    "; an RLE pattern holds only b, o, $, ! and run counts.";
             return false;
         }
     }
@@ -562,7 +563,11 @@ bool ReadRle(std::string_view text, Pattern& pattern, std::string& error)
                 if (!ReadRleHeader(trimmed, cursor.number, pattern.rule, error)) {
                     return false;
                 }
-                ruleLine = pattern.rule.empty() ? ruleLine : cursor.number;
+                // Before the body, whose state letters would otherwise hide the reason.
+                if (HasMoreThanTwoStates(pattern.rule)) {
+                    error = MultiStateRuleError(cursor.number, pattern.rule);
+                    return false;
+                }
                 continue;
             }
             inBody = true;
@@ -580,12 +585,12 @@ bool ReadRle(std::string_view text, Pattern& pattern, std::string& error)
         error = "The text is not a pattern: it has neither an RLE header nor a live cell.";
         return false;
     }
+    if (pattern.rule.empty() && HasMoreThanTwoStates(lineRule)) {
+        error = MultiStateRuleError(ruleLine, lineRule);
+        return false;
+    }
     if (pattern.rule.empty()) {
         pattern.rule = lineRule;
-    }
-    if (HasMoreThanTwoStates(pattern.rule)) {
-        error = MultiStateRuleError(ruleLine, pattern.rule);
-        return false;
     }
     return true;
 }
@@ -609,7 +614,8 @@ bool ReadPlaintext(std::string_view text, Pattern& pattern, std::string& error)
             continue;
         }
         // The text is at most kMaxPatternFileBytes, so rows and columns stay far inside 32 bits.
-        const std::string_view cells = Trimmed(line).empty() ? std::string_view() : line.substr(0, line.find_last_not_of(" \t") + 1);
+        const std::string_view cells =
+            Trimmed(line).empty() ? std::string_view() : line.substr(0, line.find_last_not_of(" \t") + 1);
         sawRow = sawRow || !cells.empty();
         for (size_t i = 0; i < cells.size(); ++i) {
             const char c = cells[i];

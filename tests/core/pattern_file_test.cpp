@@ -24,9 +24,10 @@ std::string DataFile(const std::string& name)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-const char* const kRealFiles[] = {"glider.rle",     "gosperglidergun.rle", "acorn.rle",         "44p123.rle",
-                                  "barbershop.rle", "turingmachine.rle",   "glider_106.lif",    "gosperglidergun_106.lif",
-                                  "gosperglidergun.cells", "gosperglidergun_105.lif"};
+const char* const kRealFiles[] = {"glider.rle",        "gosperglidergun.rle",   "acorn.rle",
+                                  "44p123.rle",        "barbershop.rle",        "turingmachine.rle",
+                                  "glider_106.lif",    "gosperglidergun_106.lif", "gosperglidergun.cells",
+                                  "gosperglidergun_105.lif"};
 
 std::vector<Cell> Sorted(std::vector<Cell> cells)
 {
@@ -146,7 +147,8 @@ TEST(PatternFileReading, AcceptsWhatRealFilesDo)
         {"CR, LF and CRLF mixed", "x = 2, y = 3\r2o\r\n$\nbo\r!", {{0, 0}, {1, 0}, {1, 1}}, "", ""},
         {"no ! at the end", "o$bo", {{0, 0}, {1, 1}}, "", ""},
         {"text after !", "o!3o$%garbage\n#C", {{0, 0}}, "", ""},
-        {"header larger and smaller than the pattern", "x = 1, y = 1\n3o$100$o!", {{0, 0}, {1, 0}, {2, 0}, {0, 101}}, "", ""},
+        {"header larger and smaller than the pattern", "x = 1, y = 1\n3o$100$o!",
+         {{0, 0}, {1, 0}, {2, 0}, {0, 101}}, "", ""},
         {"UTF-8 byte-order mark", "\xEF\xBB\xBFo!", {{0, 0}}, "", ""},
         {"UTF-16LE byte-order mark", std::string("\xFF\xFE#\0N\0 \0\xE9\0\n\0o\0!\0", 16), {{0, 0}}, "\xE9", ""},
         {"Latin-1 comment", "#N Caf\xE9\n#C Fran\xE7ois\no!", {{0, 0}}, "Caf\xE9", ""},
@@ -158,7 +160,8 @@ TEST(PatternFileReading, AcceptsWhatRealFilesDo)
         {"Life 1.06 cell listed twice", "#Life 1.06\n  1   -2 \n3 4\n1 -2\n", {{1, -2}, {3, 4}}, "", ""},
         {"Plaintext empty line, * alive", "!Name: Dots \n.O\n\n*\n", {{1, 0}, {0, 2}}, "Dots", ""},
         {"Plaintext 5 MB line", wide, {{5'000'000, 0}}, "", ""},
-        {"Life 1.05 overlapping blocks", "#Life 1.05\n#R 23/36\n#P -1 -1\n.*\n#P 0 -1\n*.*\n", {{0, -1}, {2, -1}}, "", "23/36"},
+        {"Life 1.05 overlapping blocks", "#Life 1.05\n#R 23/36\n#P -1 -1\n.*\n#P 0 -1\n*.*\n",
+         {{0, -1}, {2, -1}}, "", "23/36"},
         {"DOS end-of-file mark", "o!\x1A", {{0, 0}}, "", ""},
     };
     for (const Case& c : cases) {
@@ -209,7 +212,7 @@ TEST(PatternFileReading, RefusesBadInputClearly)
         {"x = a, y = 1\no!", "Line 1: the header's x must be a whole number"},
         {"x = 2, y = 1, rule = B3/S23\n2A!", "Line 2, column 2: 'A' is a cell state of a multi-state pattern"},
         {"2o$.o!", "'.' is a cell state of a multi-state pattern"},
-        {"#C\nx = 1, y = 1, rule = LifeHistory\no!", "Line 2: the rule \"LifeHistory\" has more than two cell states"},
+        {"#C\nx = 1, y = 1, rule = LifeHistory\n2A!", "Line 2: the rule \"LifeHistory\" has more than two cell states"},
         {"x = 1, y = 1, rule = B2/S/C3\no!", "more than two cell states"},
         {"x = 1, y = 1, rule = 23/3/4\no!", "more than two cell states"},
         {"10001o!", "more than 10,000 live cells; the board holds at most 10,000"},
@@ -234,6 +237,10 @@ TEST(PatternFileWriting, RleAsTheCollectionsWriteIt)
     EXPECT_EQ(Write(PatternFormat::Rle, cells, "Two\nrows"),
               "#N Two rows\n#CXRLE Pos=10,-4\nx = 3, y = 4, rule = B3/S23\nobo3$2o!\n");
     EXPECT_EQ(Write(PatternFormat::Rle, {}), "x = 0, y = 0, rule = B3/S23\n!\n");
+    // Across the plane's ends the box is the short way round, three columns, not four billion.
+    const std::vector<Cell> seam = {{INT32_MIN, 0}, {INT32_MAX - 1, 0}, {INT32_MAX, 5}};
+    EXPECT_EQ(Write(PatternFormat::Rle, seam), "#CXRLE Pos=2147483646,0\nx = 3, y = 6, rule = B3/S23\nobo5$bo!\n");
+    EXPECT_EQ(Write(PatternFormat::Plaintext, seam), "O.O\n...\n...\n...\n...\n.O.\n");
 
     // Cells far apart: long runs never make a line longer than 70 characters.
     std::vector<Cell> far;
@@ -253,7 +260,9 @@ TEST(PatternFileWriting, PlaintextRefusesBoxesLargerThan2000AndKeepsTheText)
     const std::string widest = Write(PatternFormat::Plaintext, {{-1000, 0}, {999, 1999}}, "Edge");
     EXPECT_EQ(Read(widest).cells, (std::vector<Cell>{{0, 0}, {1999, 1999}}));
     EXPECT_EQ(Read(widest).name, "Edge");
-    for (const std::vector<Cell>& cells : {std::vector<Cell>{{0, 0}, {2000, 0}}, std::vector<Cell>{{0, 0}, {0, -2000}}}) {
+    const std::vector<Cell> tooWide = {{0, 0}, {2000, 0}};
+    const std::vector<Cell> tooTall = {{0, 0}, {0, -2000}};
+    for (const std::vector<Cell>& cells : {tooWide, tooTall}) {
         std::string text = "kept";
         std::string error;
         EXPECT_FALSE(WritePattern(PatternFormat::Plaintext, cells, "", text, error));
