@@ -7,6 +7,8 @@ namespace {
 
 constexpr uint32_t kNeighbourMask = (1u << kNeighbourBits) - 1;
 
+int32_t lastRefusedPopulation = 0;
+
 // The slot for the cell in this step's tally, claimed (and zeroed) if the cell is new to it.
 // Sets isNew when it claims.
 uint32_t Tally(StepBuffers& b, Cell cell, bool& isNew)
@@ -91,6 +93,7 @@ bool StepGeneration(CellChangeListener listener)
         }
     }
     if (survivors + births > kMaxCells) {
+        lastRefusedPopulation = survivors + births;
         return false;
     }
 
@@ -118,4 +121,9 @@ bool StepGeneration(CellChangeListener listener)
         }
     }
     return true;
+}
+
+int32_t LastRefusedPopulation()
+{
+    return lastRefusedPopulation;
 }

@@ -10,3 +10,6 @@ using CellChangeListener = void (*)(int32_t x, int32_t y, bool alive);
 // in order of first appearance. When the next generation would not fit in kMaxCells the step
 // changes nothing, tells the listener nothing and returns false.
 bool StepGeneration(CellChangeListener listener);
+
+// The number of live cells the last refused generation would have had; 0 before any refusal.
+int32_t LastRefusedPopulation();

@@ -139,6 +139,7 @@ TEST_F(GenerationTest, GenerationThatWouldOverfillIsRefusedWhole)
     PlaceCorners(2501);
     const std::vector<Cell> before = Entries();
     EXPECT_FALSE(StepGeneration(Record));
+    EXPECT_EQ(LastRefusedPopulation(), 2501 * 4);
     EXPECT_EQ(Entries(), before);
     EXPECT_TRUE(heard.empty());
     for (const Cell& c : before) {
