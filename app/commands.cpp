@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include <memory>
+#include <string>
+
 #include "board_painter.h"
 #include "cell_table.h"
 #include "generation.h"
@@ -13,13 +16,32 @@ int32_t stepIntervalMs = 50;
 namespace {
 
 const char kMessageCaption[] = "The Quillane 0.0.1";
+// Broken by hand into lines that fit the box, which would otherwise wrap inside "B3/S23".
 const char kAboutText[] =
-    "The Quillane plays Conway's Game of Life (rule B3/S23) on an unbounded board.\n"
+    "The Quillane plays Conway's Game of Life\n"
+    "(rule B3/S23) on a plane without edges,\n"
+    "with at most 10,000 live cells at a time.\n"
     "\n"
-    "The Quillane developers, December 2026 <developers@quillane.example>";
+    "The Quillane developers, December 2026\n"
+    "<developers@quillane.example>";
 const char kRulesPage[] = "https://en.wikipedia.org/wiki/Conway%27s_Game_of_Life";
-const char kBoardFullText[] =
-    "The board is full: the next generation would need more than 10,000 live cells.";
+
+// 10003 as "10,003"; only ever given counts, never negative.
+std::string WithThousands(int32_t n)
+{
+    std::string digits = std::to_string(n);
+    for (size_t i = digits.size(); i > 3; i -= 3) {
+        digits.insert(i - 3, ",");
+    }
+    return digits;
+}
+
+bool IsMenuOpen()
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMENUMODE) != 0;
+}
 
 // Starting an already running timer replaces it, so its period starts afresh.
 void Play(HWND window)
@@ -83,8 +105,31 @@ bool StepForward(HWND window)
     }
     // Stop first: a tick must not raise a second box while this one waits.
     Stop(window);
-    MessageBoxA(window, kBoardFullText, kMessageCaption, MB_OK | MB_ICONWARNING);
+    const std::string text = "The next generation would have " + WithThousands(LastRefusedPopulation()) +
+                             " live cells; the board holds at most " + WithThousands(kMaxCells) +
+                             ". The simulation has stopped.";
+    ShowMessage(window, text.c_str(), MB_OK | MB_ICONWARNING);
     return false;
+}
+
+int ShowMessage(HWND window, const char* text, UINT type)
+{
+    if (IsMenuOpen()) {
+        // Ending the menu lets its loop return as soon as this call does; the box follows.
+        EndMenu();
+        auto* copy = new std::string(text);
+        if (!PostMessageA(window, kShowWaitingMessage, type, reinterpret_cast<LPARAM>(copy))) {
+            delete copy;
+        }
+        return 0;
+    }
+    return MessageBoxA(window, text, kMessageCaption, type);
+}
+
+void ShowWaitingMessage(HWND window, WPARAM type, LPARAM text)
+{
+    std::unique_ptr<std::string> owned(reinterpret_cast<std::string*>(text));
+    ShowMessage(window, owned->c_str(), static_cast<UINT>(type));
 }
 
 void HandleCommand(HWND window, int commandId)
@@ -104,7 +149,7 @@ void HandleCommand(HWND window, int commandId)
     case IDM_SPEED_100: SetSpeed(window, 100); break;
     case IDM_SPEED_200: SetSpeed(window, 200); break;
     case IDM_ABOUT_PROGRAM:
-        MessageBoxA(window, kAboutText, kMessageCaption, MB_OK | MB_ICONINFORMATION);
+        ShowMessage(window, kAboutText, MB_OK | MB_ICONINFORMATION);
         break;
     case IDM_ABOUT_RULES:
         ShellExecuteA(nullptr, "open", kRulesPage, nullptr, nullptr, SW_SHOWNORMAL);

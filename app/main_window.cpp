@@ -10,8 +10,6 @@ HBRUSH backgroundBrush = nullptr;
 
 namespace {
 
-const char kErrorCaption[] = "The Quillane 0.0.1";
-
 // Set once the table's storage exists, cleared when it is released at close. Every handler
 // that reads or changes the board asks first: after the close nothing may reach the table.
 bool boardOpen = false;
@@ -70,7 +68,14 @@ INT_PTR OnClose(HWND window)
         boardOpen = false;
         ReleaseCellStorage();
     }
-    EndDialog(window, 0);
+    // A modeless dialog ends by being destroyed. EndDialog would only hide it, and a menu left
+    // open on the hidden window would go on running its loop and take the quit message for its own.
+    DestroyWindow(window);
+    return TRUE;
+}
+
+INT_PTR OnDestroy()
+{
     PostQuitMessage(0);
     return TRUE;
 }
@@ -150,6 +155,13 @@ INT_PTR OnCommand(HWND window, int commandId)
     return TRUE;
 }
 
+// A box that waited for a menu to close.
+INT_PTR OnShowWaitingMessage(HWND window, WPARAM type, LPARAM text)
+{
+    ShowWaitingMessage(window, type, text);
+    return TRUE;
+}
+
 }  // namespace
 
 INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -162,6 +174,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT: return OnPaint(window);
     case WM_ERASEBKGND: return OnEraseBackground();
     case WM_CLOSE: return OnClose(window);
+    case WM_DESTROY: return OnDestroy();
     case WM_TIMER: return OnTimer(window, wParam);
     case WM_HSCROLL: return OnScroll(window, wParam, true);
     case WM_VSCROLL: return OnScroll(window, wParam, false);
@@ -171,6 +184,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_RBUTTONDOWN: return OnRightButtonDown(window);
     case WM_KEYDOWN: return OnKeyDown(window, wParam);
     case WM_COMMAND: return OnCommand(window, LOWORD(wParam));
+    case kShowWaitingMessage: return OnShowWaitingMessage(window, wParam, lParam);
     default: return FALSE;
     }
 }
@@ -180,12 +194,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
                                      MainDialogProc, 0);
     if (!window) {
-        MessageBoxA(nullptr, "The main window could not be created.", kErrorCaption, MB_OK | MB_ICONERROR);
+        ShowMessage(nullptr, "The main window could not be created.", MB_OK | MB_ICONERROR);
         return 1;
     }
     if (!boardOpen) {
+        // The box first: destroying the window posts the quit message, which would end the box.
+        ShowMessage(nullptr, "There is not enough memory for the board.", MB_OK | MB_ICONERROR);
         DestroyWindow(window);
-        MessageBoxA(nullptr, "There is not enough memory for the board.", kErrorCaption, MB_OK | MB_ICONERROR);
         return 1;
     }
     mainWindow = window;

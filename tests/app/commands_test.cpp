@@ -50,7 +50,8 @@ TEST_F(Commands, EveryIdentifierDoesItsOwnThingAndNothingElse)
         {IDM_PLAY, Speed(50)}, {IDM_STOP, Speed(0)}, {IDM_STEP_FORWARD, kStep}, {IDM_CLEAR, kClear},
         {IDM_ZOOM_IN_1, Zoom(+1)}, {IDM_ZOOM_IN_3, Zoom(+3)}, {IDM_ZOOM_OUT_1, Zoom(-1)}, {IDM_ZOOM_OUT_3, Zoom(-3)},
         {IDM_SPEED_10, Speed(10)}, {IDM_SPEED_50, Speed(50)}, {IDM_SPEED_100, Speed(100)}, {IDM_SPEED_200, Speed(200)},
-        {IDM_ABOUT_PROGRAM, {-1, 0, Same, "The Quillane 0.0.1|The Quillane plays Conway's Game of Life"}},
+        {IDM_ABOUT_PROGRAM, {-1, 0, Same, "The Quillane 0.0.1|The Quillane plays Conway's Game of Life\n"
+                                          "(rule B3/S23) on a plane without edges,\nwith at most 10,000 live cells"}},
         {IDM_ABOUT_RULES, {-1, 0, Same, "open|https://en.wikipedia.org/wiki/Conway%27s_Game_of_Life"}},
         {IDM_STEP_BACKWARD, kNothing}, {IDM_PATTERN_LOAD, kNothing}, {IDM_PATTERN_SAVE, kNothing},
         {IDM_PATTERN_ADD_CURRENT, kNothing}, {IDM_FILE_LOAD_PATTERN, kNothing}, {IDM_FILE_SAVE_PATTERN, kNothing},

@@ -47,6 +47,7 @@ class RecordedPlatform : public ::testing::Environment {
         RedirectImport("user32", "MessageBeep", +[](UINT) -> BOOL { return ++platform.beeps; });
         RedirectImport("user32", "MessageBoxA", +[](HWND, LPCSTR text, LPCSTR caption, UINT) {
             platform.timerAtBox = platform.timer;
+            platform.captureAtBox = GetCapture();
             platform.shown.push_back(std::string(caption) + "|" + text);
             return IDOK;
         });
@@ -97,4 +98,12 @@ INT_PTR PressKey(WORD key, std::initializer_list<WORD> held)
     INT_PTR result = Deliver(WM_KEYDOWN, key, 1);
     send(KEYEVENTF_KEYUP);
     return result;
+}
+
+void ClickMenuBar(int position)
+{
+    RECT item;
+    GetMenuItemRect(mainWindow, GetMenu(mainWindow), position, &item);
+    SetCursorPos((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
 }

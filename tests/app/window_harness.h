@@ -15,10 +15,12 @@
 constexpr COLORREF kLive = RGB(34, 85, 136), kWhite = RGB(255, 255, 255), kGrid = RGB(204, 204, 204);
 const std::vector<Cell> kBlinker = {{0, 1}, {1, 1}, {2, 1}}, kBlinkerTurned = {{1, 1}, {1, 0}, {1, 2}};
 
-// The step timer's period as the last SetTimer or KillTimer left it (0: stopped), and when a
-// message box came. Boxes ("caption|text") and shell calls ("verb|file") are noted, never shown.
+// The step timer's period as the last SetTimer or KillTimer left it (0: stopped), and it and the
+// window holding the mouse when a message box came. Boxes ("caption|text") and shell calls
+// ("verb|file") are noted, never shown.
 struct PlatformLog {
     UINT timer = 0, timerAtBox = 0;
+    HWND captureAtBox = nullptr;
     int beeps = 0;
     std::vector<std::string> shown;
 };
@@ -42,6 +44,9 @@ inline INT_PTR Command(int commandId) { return Deliver(WM_COMMAND, static_cast<W
 inline INT_PTR Tick() { return Deliver(WM_TIMER, kStepTimerId); }
 // A key message with the modifiers really held, so that GetAsyncKeyState sees them.
 INT_PTR PressKey(WORD key, std::initializer_list<WORD> held = {});
+
+// A real click on a menu-bar title (1: Game). An open menu's loop holds the mouse (GetCapture()).
+void ClickMenuBar(int position);
 
 // Into the table, then onto the screen by a full repaint.
 inline void PlaceCells(const std::vector<Cell>& cells)
