@@ -5,6 +5,17 @@ namespace {
 
 using Clicks = MainWindowTest;
 
+// Timer procedures are named WINAPI functions: on i686 a lambda's calling convention is not the
+// __stdcall that the system calls them with.
+void WINAPI CloseMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+
+void WINAPI QuitOnceShown(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (mainWindow && IsWindowVisible(mainWindow)) {
+        PostMessageA(mainWindow, WM_COMMAND, IDM_QUIT, 0);
+    }
+}
+
 TEST_F(Clicks, APressOrADoubleClickTogglesTheCellUnderItAndDrawsItAtOnce)
 {
     EXPECT_EQ(Click(20, 20), FALSE);
@@ -88,6 +99,20 @@ TEST_F(Ticks, ARefusedGenerationStopsTheTimerSaysSoOnceAndChangesNothing)
     EXPECT_EQ(CellColour(2, 2), kWhite);
 }
 
+int menuDriverCalls;
+
+void WINAPI DriveTheGameMenu(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (++menuDriverCalls > 150) {  // gives up: ends the menu and quits with 1
+        EndMenu();
+        PostQuitMessage(1);
+    } else if (GetCapture()) {
+        platform.shown.empty() ? Tick() : PostMessageA(mainWindow, WM_COMMAND, IDM_QUIT, 0);
+    } else if (menuDriverCalls % 10 == 1) {
+        ClickMenuBar(1);
+    }
+}
+
 // The Game menu, opened by a real click: a refused tick inside its loop, then, opened again, a
 // Quit (the close that a task manager's "End task" sends). The box used to come inside the loop,
 // under the menu's hold on the mouse (its button took no click, the board did), and the loop used
@@ -95,18 +120,8 @@ TEST_F(Ticks, ARefusedGenerationStopsTheTimerSaysSoOnceAndChangesNothing)
 TEST_F(MainWindowTest, InsideAnOpenMenuTheBoxWaitsForTheMenuToCloseAndAQuitStillEndsTheLoop)
 {
     FillTableToTheBrim();
-    static int calls;
-    calls = 0;
-    UINT_PTR driver = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (++calls > 150) {  // gives up: ends the menu and quits with 1
-            EndMenu();
-            PostQuitMessage(1);
-        } else if (GetCapture()) {
-            platform.shown.empty() ? Tick() : PostMessageA(mainWindow, WM_COMMAND, IDM_QUIT, 0);
-        } else if (calls % 10 == 1) {
-            ClickMenuBar(1);
-        }
-    });
+    menuDriverCalls = 0;
+    UINT_PTR driver = SetTimer(nullptr, 0, 20, DriveTheGameMenu);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         DispatchMessageA(&message);
@@ -146,7 +161,7 @@ TEST_F(MainWindowTest, TheDialogProcedureAnswersEachKindOfMessage)
     EXPECT_EQ(LiveCells(), (std::vector<Cell>{{1, 1}}));
     ASSERT_NE(backgroundBrush, nullptr);
     // A right press opens the context menu; this timer closes it from inside the menu's loop.
-    UINT_PTR closeMenu = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+    UINT_PTR closeMenu = SetTimer(nullptr, 0, 20, CloseMenu);
     EXPECT_EQ(Deliver(WM_RBUTTONDOWN), TRUE);
     KillTimer(nullptr, closeMenu);
 }
@@ -171,11 +186,7 @@ TEST_F(MainWindowTest, CloseStopsTheTimerEndsTheLoopAndNothingReachesTheTableAft
 
 TEST(WinMainRun, ShowsTheWindowAndReturnsZeroAfterQuit)
 {
-    UINT_PTR quitOnceShown = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (mainWindow && IsWindowVisible(mainWindow)) {
-            PostMessageA(mainWindow, WM_COMMAND, IDM_QUIT, 0);
-        }
-    });
+    UINT_PTR quitOnceShown = SetTimer(nullptr, 0, 20, QuitOnceShown);
     EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_HIDE), 0);
     KillTimer(nullptr, quitOnceShown);
     DestroyWindow(mainWindow);

@@ -11,6 +11,8 @@ decltype(&KillTimer) realKillTimer;
 
 // The window's platform calls go through this executable's import address table: pointing an
 // entry at a recorder shows them without a seam in the program itself. Returns the original.
+// T is named by the caller as the import's own type: on i686 the imports are __stdcall, and a
+// recorder of another calling convention would leave the caller's stack unbalanced.
 template <typename T>
 T RedirectImport(const char* dll, const char* function, T recorder)
 {
@@ -30,31 +32,45 @@ T RedirectImport(const char* dll, const char* function, T recorder)
     return nullptr;
 }
 
+UINT_PTR WINAPI RecordSetTimer(HWND window, UINT_PTR id, UINT period, TIMERPROC proc)
+{
+    platform.timer = window && id == kStepTimerId ? period : platform.timer;
+    return realSetTimer(window, id, period, proc);
+}
+
+BOOL WINAPI RecordKillTimer(HWND window, UINT_PTR id)
+{
+    platform.timer = window && id == kStepTimerId ? 0 : platform.timer;
+    return realKillTimer(window, id);
+}
+
+BOOL WINAPI RecordBeep(UINT) { return ++platform.beeps; }
+
+int WINAPI RecordMessageBox(HWND, LPCSTR text, LPCSTR caption, UINT)
+{
+    platform.timerAtBox = platform.timer;
+    platform.captureAtBox = GetCapture();
+    platform.shown.push_back(std::string(caption) + "|" + text);
+    return IDOK;
+}
+
+HINSTANCE WINAPI RecordShellExecute(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT)
+{
+    platform.shown.push_back(std::string(verb) + "|" + file);
+    return reinterpret_cast<HINSTANCE>(33);
+}
+
 class RecordedPlatform : public ::testing::Environment {
     void SetUp() override
     {
         // Under Wine without a window manager, every hide of a managed window waits two seconds
         // for a withdrawal that never comes. Read when the first window is made.
         RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\app_tests.exe\\X11 Driver", "Managed", REG_SZ, "N", 2);
-        realSetTimer = RedirectImport("user32", "SetTimer", +[](HWND window, UINT_PTR id, UINT period, TIMERPROC proc) {
-            platform.timer = window && id == kStepTimerId ? period : platform.timer;
-            return realSetTimer(window, id, period, proc);
-        });
-        realKillTimer = RedirectImport("user32", "KillTimer", +[](HWND window, UINT_PTR id) {
-            platform.timer = window && id == kStepTimerId ? 0 : platform.timer;
-            return realKillTimer(window, id);
-        });
-        RedirectImport("user32", "MessageBeep", +[](UINT) -> BOOL { return ++platform.beeps; });
-        RedirectImport("user32", "MessageBoxA", +[](HWND, LPCSTR text, LPCSTR caption, UINT) {
-            platform.timerAtBox = platform.timer;
-            platform.captureAtBox = GetCapture();
-            platform.shown.push_back(std::string(caption) + "|" + text);
-            return IDOK;
-        });
-        RedirectImport("shell32", "ShellExecuteA", +[](HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT) {
-            platform.shown.push_back(std::string(verb) + "|" + file);
-            return reinterpret_cast<HINSTANCE>(33);
-        });
+        realSetTimer = RedirectImport<decltype(&SetTimer)>("user32", "SetTimer", RecordSetTimer);
+        realKillTimer = RedirectImport<decltype(&KillTimer)>("user32", "KillTimer", RecordKillTimer);
+        RedirectImport<decltype(&MessageBeep)>("user32", "MessageBeep", RecordBeep);
+        RedirectImport<decltype(&MessageBoxA)>("user32", "MessageBoxA", RecordMessageBox);
+        RedirectImport<decltype(&ShellExecuteA)>("shell32", "ShellExecuteA", RecordShellExecute);
     }
 };
 const auto* environment = ::testing::AddGlobalTestEnvironment(new RecordedPlatform);

@@ -1,14 +1,14 @@
 #!/usr/bin/python3
 """Drives the real Quillane.exe under Wine with real X input and reads the screen back.
 
-Run on an X display (tools/with-xvfb gives one). Usage: end_to_end_test.py path/to/Quillane.exe
+Run on an X display (tools/with-xvfb gives one).
+Usage: end_to_end_test.py path/to/wine-runner path/to/Quillane.exe
 """
 import os
 import subprocess
 import sys
 import time
 
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 CAPTION = "The Quillane (0.0.1)"
 WHITE, GRID, LIVE = (255, 255, 255), (204, 204, 204), (34, 85, 136)
 CELL = 15
@@ -130,8 +130,8 @@ def check_context_menu(board):
 
 
 def main():
-    exe = sys.argv[1]
-    app = subprocess.Popen([os.path.join(ROOT, "tools", "wine-run"), exe])
+    runner, exe = sys.argv[1:3]
+    app = subprocess.Popen([runner, exe])
     passed, failed = 0, 0
     try:
         window = subprocess.run(["timeout", "90", "xdotool", "search", "--sync", "--onlyvisible",
