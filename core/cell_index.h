@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "cell_table.h"
+#include "generation.h"
 
 // Open addressing with linear probing; sizes are powers of two kept well above the fill.
 constexpr uint32_t kIndexBits = 15;      // 32,768 slots for at most 10,000 live cells
@@ -31,11 +32,22 @@ struct Candidate {
     uint32_t slot;
 };
 
+// A cell that died in a step, with its position in the table before the step.
+struct DeadCell {
+    Cell cell;
+    int32_t position;
+};
+
 struct StepBuffers {
     NeighbourSlot* slots;      // 1 << kNeighbourBits
     uint32_t stamp;
     uint32_t* liveSlots;       // kMaxCells: the slot of each live cell, in table order
     Candidate* candidates;     // 8 * kMaxCells
+    // What the last applied step changed, for the history: the dead by ascending position, and
+    // how many newborns it appended. Both zero after a refused step or an empty board.
+    DeadCell* deaths;          // kMaxCells
+    int32_t deathCount;
+    int32_t births;
 };
 
 // Null when the storage is not allocated.
@@ -47,3 +59,9 @@ Cell* TableEntries();
 void SetCount(int32_t newCount);
 void IndexInsert(Cell cell);
 void IndexErase(Cell cell);
+
+// Takes one step back in O(N): drops the newest `born` entries, then puts the dead back at their
+// old positions (ascending), so the table's order is exactly the one before the step. Announces
+// the dropped cells in table order, then the restored ones. False, with nothing changed or
+// announced, when the table cannot have come from such a step (edited behind the history's back).
+bool UndoStep(const DeadCell* dead, int32_t deadCount, int32_t born, CellChangeListener listener);

@@ -49,8 +49,9 @@ bool AllocateCellStorage()
     buffers.slots = Reserve<NeighbourSlot>(size_t{1} << kNeighbourBits);
     buffers.liveSlots = Reserve<uint32_t>(kMaxCells);
     buffers.candidates = Reserve<Candidate>(8 * size_t{kMaxCells});
+    buffers.deaths = Reserve<DeadCell>(kMaxCells);
     buffers.stamp = 0;
-    if (!cells || !liveIndex || !buffers.slots || !buffers.liveSlots || !buffers.candidates) {
+    if (!cells || !liveIndex || !buffers.slots || !buffers.liveSlots || !buffers.candidates || !buffers.deaths) {
         ReleaseCellStorage();
         return false;
     }
@@ -66,6 +67,7 @@ void ReleaseCellStorage()
     std::free(buffers.slots);
     std::free(buffers.liveSlots);
     std::free(buffers.candidates);
+    std::free(buffers.deaths);
     cells = nullptr;
     liveIndex = nullptr;
     buffers = {};

@@ -50,9 +50,15 @@ bool StepGeneration(CellChangeListener listener)
     StepBuffers* buffers = GetStepBuffers();
     const int32_t n = count;
     if (!buffers || n <= 0) {
+        if (buffers) {
+            buffers->deathCount = 0;
+            buffers->births = 0;
+        }
         return true;
     }
     StepBuffers& b = *buffers;
+    b.deathCount = 0;
+    b.births = 0;
     Cell* cells = TableEntries();
     NewStamp(b);
 
@@ -97,13 +103,15 @@ bool StepGeneration(CellChangeListener listener)
         return false;
     }
 
-    // Deaths leave in one stable pass, announced in table order.
+    // Deaths leave in one stable pass, announced in table order and noted with their positions.
     int32_t kept = 0;
+    int32_t deaths = 0;
     for (int32_t i = 0; i < n; ++i) {
         const uint8_t k = b.slots[b.liveSlots[i]].neighbours;
         if (k == 2 || k == 3) {
             cells[kept++] = cells[i];
         } else {
+            b.deaths[deaths++] = {cells[i], i};
             IndexErase(cells[i]);
             if (listener) {
                 listener(cells[i].x, cells[i].y, false);
@@ -111,6 +119,8 @@ bool StepGeneration(CellChangeListener listener)
         }
     }
     SetCount(kept);
+    b.deathCount = deaths;
+    b.births = births;
     for (int32_t i = 0; i < births; ++i) {
         const Cell c = b.candidates[i].cell;
         cells[kept++] = c;
@@ -126,4 +136,46 @@ bool StepGeneration(CellChangeListener listener)
 int32_t LastRefusedPopulation()
 {
     return lastRefusedPopulation;
+}
+
+bool UndoStep(const DeadCell* dead, int32_t deadCount, int32_t born, CellChangeListener listener)
+{
+    const int32_t n = count;
+    Cell* cells = TableEntries();
+    if (born < 0 || born > n || deadCount < 0 || deadCount > kMaxCells - (n - born) || (!cells && n + deadCount > 0)) {
+        return false;
+    }
+    // Each dead cell must be dead now and fit in the restored table, positions ascending.
+    const int32_t restored = n - born + deadCount;
+    for (int32_t i = 0; i < deadCount; ++i) {
+        const int32_t p = dead[i].position;
+        if (p < 0 || p >= restored || (i > 0 && p <= dead[i - 1].position) || IsAlive(dead[i].cell.x, dead[i].cell.y)) {
+            return false;
+        }
+    }
+
+    for (int32_t i = n - born; i < n; ++i) {
+        IndexErase(cells[i]);
+        if (listener) {
+            listener(cells[i].x, cells[i].y, false);
+        }
+    }
+    // Survivors move up from the back, leaving each dead cell's old position free.
+    int32_t from = n - born;
+    int32_t d = deadCount;
+    for (int32_t to = restored - 1; d > 0 && to >= 0; --to) {
+        if (dead[d - 1].position == to) {
+            cells[to] = dead[--d].cell;
+        } else {
+            cells[to] = cells[--from];
+        }
+    }
+    SetCount(restored);
+    for (int32_t i = 0; i < deadCount; ++i) {
+        IndexInsert(dead[i].cell);
+        if (listener) {
+            listener(dead[i].cell.x, dead[i].cell.y, true);
+        }
+    }
+    return true;
 }

@@ -1,6 +1,7 @@
 // The board's timeline: every generation and every edit, newest last, so each can be undone.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -18,6 +19,11 @@ bool StepBack(CellChangeListener listener);
 // Whether StepBack has anything to undo.
 bool CanStepBack();
 
+// The entries' memory stays within this; past it the oldest entries go first.
+constexpr size_t kHistoryBytes = size_t{64} << 20;
+// What the entries hold now, headers included.
+size_t HistoryBytes();
+
 // Edits the window makes, each applied and recorded as one entry.
 // Toggles the cell; `alive` is its new state. False (nothing changed or recorded) when a full
 // table refuses the birth.
@@ -28,5 +34,6 @@ void ClearBoard();
 // with nothing changed, when they do not fit in kMaxCells.
 bool ReplaceBoard(const std::vector<Cell>& cells);
 
-// Drops every entry and sets the generation to 0 (the table itself is not touched).
+// Drops every entry and sets the generation to 0 (the table itself is not touched). Call it
+// after changing the table through its own functions: entries describe the board they left.
 void ForgetHistory();
