@@ -35,3 +35,13 @@ Cell ScreenToCell(int32_t px, int32_t py);
 // Stops at kMinCellSize and kMaxCellSize.
 void ZoomBy(int32_t delta);
 void PanBy(int32_t dx, int32_t dy);
+// Zooms by `delta` about a client pixel: the cell under it before stays under it after.
+void ZoomAbout(int32_t delta, int32_t px, int32_t py);
+
+// The largest cell size at which the live cells fit the client area, up to the start size.
+constexpr int32_t kLargestFitSize = 15;
+// Brings the live cells into view, centred, at the largest cell size from kMinCellSize to
+// kLargestFitSize at which their box fits (the smallest size when none does). The box is the
+// smallest on the wrapping plane, so a pattern across its ends stays one piece. An empty board
+// goes back to the start view.
+void FitView(int32_t clientWidth, int32_t clientHeight);
