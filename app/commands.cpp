@@ -8,12 +8,15 @@
 #include "board_painter.h"
 #include "cell_table.h"
 #include "generation.h"
+#include "history.h"
 #include "resource.h"
 #include "viewport.h"
 
 int32_t stepIntervalMs = 50;
 
 namespace {
+
+bool running = false;
 
 const char kMessageCaption[] = "The Quillane 0.0.1";
 // Broken by hand into lines that fit the box, which would otherwise wrap inside "B3/S23".
@@ -47,11 +50,8 @@ bool IsMenuOpen()
 void Play(HWND window)
 {
     SetTimer(window, kStepTimerId, static_cast<UINT>(stepIntervalMs), nullptr);
-}
-
-void Stop(HWND window)
-{
-    KillTimer(window, kStepTimerId);
+    running = true;
+    UpdateCaption(window);
 }
 
 // A speed always leaves the simulation running, whether it ran before or not.
@@ -59,6 +59,7 @@ void SetSpeed(HWND window, int32_t intervalMs)
 {
     stepIntervalMs = intervalMs;
     KillTimer(window, kStepTimerId);
+    running = false;
     Play(window);
 }
 
@@ -71,8 +72,9 @@ void Zoom(HWND window, int32_t delta)
 void Clear(HWND window)
 {
     // A running timer goes on; its next tick finds no live cell and stops it.
-    ClearCells();
+    ClearBoard();
     RequestRepaint(window);
+    RefreshCaption(window);
 }
 
 bool IsKeyDown(int virtualKey)
@@ -94,17 +96,30 @@ void OnDigitKey(HWND window, int32_t zoomStep, int32_t intervalMs)
 
 }  // namespace
 
+bool IsRunning()
+{
+    return running;
+}
+
+void StopTimer(HWND window)
+{
+    KillTimer(window, kStepTimerId);
+    running = false;
+    UpdateCaption(window);
+}
+
 bool StepForward(HWND window)
 {
     // The changes are drawn as the step applies them and reach the screen together.
     BeginCellChanges(mainWindow);
-    const bool stepped = StepGeneration(DrawCellChange);
+    const bool stepped = AdvanceGeneration(DrawCellChange);
     EndCellChanges();
     if (stepped) {
+        RefreshCaption(window);
         return true;
     }
     // Stop first: a tick must not raise a second box while this one waits.
-    Stop(window);
+    StopTimer(window);
     const std::string text = "The next generation would have " + WithThousands(LastRefusedPopulation()) +
                              " live cells; the board holds at most " + WithThousands(kMaxCells) +
                              ". The simulation has stopped.";
@@ -132,12 +147,36 @@ void ShowWaitingMessage(HWND window, WPARAM type, LPARAM text)
     ShowMessage(window, owned->c_str(), static_cast<UINT>(type));
 }
 
+void StepBackward(HWND window)
+{
+    if (!CanStepBack()) {
+        return;
+    }
+    if (running) {
+        KillTimer(window, kStepTimerId);
+        running = false;
+    }
+    BeginCellChanges(mainWindow);
+    StepBack(DrawCellChange);
+    EndCellChanges();
+    UpdateCaption(window);
+}
+
+void FitLiveCells(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    FitView(client.right, client.bottom);
+    RequestRepaint(window);
+}
+
 void HandleCommand(HWND window, int commandId)
 {
     switch (commandId) {
     case IDM_PLAY: Play(window); break;
-    case IDM_STOP: Stop(window); break;
+    case IDM_STOP: StopTimer(window); break;
     case IDM_STEP_FORWARD: StepForward(window); break;
+    case IDM_STEP_BACKWARD: StepBackward(window); break;
     case IDM_CLEAR: Clear(window); break;
     case IDM_ZOOM_IN_1: Zoom(window, +1); break;
     case IDM_ZOOM_IN_3: Zoom(window, +3); break;
@@ -154,7 +193,7 @@ void HandleCommand(HWND window, int commandId)
     case IDM_ABOUT_RULES:
         ShellExecuteA(nullptr, "open", kRulesPage, nullptr, nullptr, SW_SHOWNORMAL);
         break;
-    // Backward steps, pattern lists and pattern files have no behaviour.
+    // Pattern lists and pattern files have no behaviour.
     default: break;
     }
 }
@@ -163,13 +202,20 @@ void HandleKey(HWND window, WPARAM virtualKey)
 {
     switch (virtualKey) {
     case VK_RIGHT: StepForward(window); break;
+    case VK_LEFT: StepBackward(window); break;
+    case VK_HOME: FitLiveCells(window); break;
+    case 'Z':
+        if (IsKeyDown(VK_CONTROL)) {
+            StepBackward(window);
+        }
+        break;
     case '1': OnDigitKey(window, 1, 10); break;
     case '2': SetSpeed(window, 50); break;
     case '3': OnDigitKey(window, 3, 100); break;
     case '4': SetSpeed(window, 200); break;
     case 'C': Clear(window); break;
     case 'P': Play(window); break;
-    case 'S': Stop(window); break;
+    case 'S': StopTimer(window); break;
     default: break;
     }
 }

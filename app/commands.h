@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 constexpr UINT_PTR kStepTimerId = 1024;
@@ -27,3 +28,22 @@ void ShowWaitingMessage(HWND window, WPARAM type, LPARAM text);
 // One generation, drawn as it is applied. When the board cannot hold the next generation the
 // timer stops and the user is told once; nothing changes. False in that case.
 bool StepForward(HWND window);
+
+// Whether the step timer runs, and its stop, which also shows the caption as it now stands.
+bool IsRunning();
+void StopTimer(HWND window);
+
+// One step back through the board's history, drawn as it is applied; a running timer stops
+// first. Nothing happens when there is nothing to go back to.
+void StepBackward(HWND window);
+// Brings the live cells into view (FitView over the client area) and repaints.
+void FitLiveCells(HWND window);
+
+// The caption: the program's name, then " - generation N, K cells" once anything has happened,
+// then ", running at M ms" while the timer runs. UpdateCaption sets it at once; RefreshCaption
+// at most ten times a second while the timer runs (ticks, edits), at once otherwise.
+void UpdateCaption(HWND window);
+void RefreshCaption(HWND window);
+// The caption's text, and a number with a comma between thousands ("1,120").
+void CaptionText(char* out, size_t size);
+void FormatThousands(int64_t value, char* out, size_t size);

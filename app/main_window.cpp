@@ -1,8 +1,11 @@
 #include "main_window.h"
 
+#include <windowsx.h>
+
 #include "board_painter.h"
 #include "cell_table.h"
 #include "commands.h"
+#include "history.h"
 #include "resource.h"
 #include "viewport.h"
 
@@ -13,6 +16,9 @@ namespace {
 // Set once the table's storage exists, cleared when it is released at close. Every handler
 // that reads or changes the board asks first: after the close nothing may reach the table.
 bool boardOpen = false;
+
+// Wheel movement not yet turned into a zoom: a fine-grained wheel sends fractions of a notch.
+int32_t wheelDelta = 0;
 
 void SetScrollBars(HWND window)
 {
@@ -33,6 +39,9 @@ void SetIcon(HWND window, WPARAM which, int size)
 INT_PTR OnInitDialog(HWND window)
 {
     boardOpen = AllocateCellStorage();
+    ForgetHistory();
+    StopTimer(window);
+    wheelDelta = 0;
     viewport.offsetX = 0;
     viewport.offsetY = 0;
     SetScrollBars(window);
@@ -67,6 +76,7 @@ INT_PTR OnClose(HWND window)
     if (boardOpen) {
         boardOpen = false;
         ReleaseCellStorage();
+        ForgetHistory();
     }
     // A modeless dialog ends by being destroyed. EndDialog would only hide it, and a menu left
     // open on the hidden window would go on running its loop and take the quit message for its own.
@@ -87,7 +97,7 @@ INT_PTR OnTimer(HWND window, WPARAM timerId)
     }
     // An empty board has nothing left to run; a refused step has stopped the timer itself.
     if (StepForward(window) && count == 0) {
-        KillTimer(window, kStepTimerId);
+        StopTimer(window);
     }
     return TRUE;
 }
@@ -121,16 +131,42 @@ INT_PTR OnLeftButtonDown(HWND window, uint32_t px, uint32_t py)
         return FALSE;
     }
     Cell cell = ScreenToCell(static_cast<int32_t>(px), static_cast<int32_t>(py));
-    if (IsAlive(cell.x, cell.y)) {
-        RemoveCell(cell.x, cell.y);
-        DrawCell(cell.x, cell.y, false, window);
-    } else if (AddCell(cell.x, cell.y)) {
-        DrawCell(cell.x, cell.y, true, window);
+    bool alive = false;
+    if (ToggleCell(cell.x, cell.y, alive)) {
+        DrawCell(cell.x, cell.y, alive, window);
+        RefreshCaption(window);
     } else {
         // The table is full: the cell stays dead and nothing is drawn.
         MessageBeep(MB_OK);
     }
     return FALSE;
+}
+
+// Each whole notch zooms by one pixel a cell about the cursor; the rest waits for more.
+INT_PTR OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    wheelDelta += GET_WHEEL_DELTA_WPARAM(wParam);
+    const int32_t notches = wheelDelta / WHEEL_DELTA;
+    wheelDelta -= notches * WHEEL_DELTA;
+    if (notches == 0) {
+        return TRUE;
+    }
+    // The position comes in screen coordinates, which may be negative on a second monitor.
+    POINT cursor = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ScreenToClient(window, &cursor);
+    ZoomAbout(notches, cursor.x, cursor.y);
+    if (boardOpen) {
+        RequestRepaint(window);
+    }
+    return TRUE;
+}
+
+// Both the menu bar's Game menu and the context menu pass here as they open.
+INT_PTR OnInitMenuPopup(WPARAM menu)
+{
+    const UINT state = boardOpen && CanStepBack() ? MF_ENABLED : MF_GRAYED;
+    EnableMenuItem(reinterpret_cast<HMENU>(menu), IDM_STEP_BACKWARD, MF_BYCOMMAND | state);
+    return TRUE;
 }
 
 INT_PTR OnRightButtonDown(HWND window)
@@ -182,6 +218,8 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_LBUTTONDOWN: return OnLeftButtonDown(window, px, py);
     case WM_LBUTTONDBLCLK: return OnLeftButtonDown(window, px, py);
     case WM_RBUTTONDOWN: return OnRightButtonDown(window);
+    case WM_MOUSEWHEEL: return OnMouseWheel(window, wParam, lParam);
+    case WM_INITMENUPOPUP: return OnInitMenuPopup(wParam);
     case WM_KEYDOWN: return OnKeyDown(window, wParam);
     case WM_COMMAND: return OnCommand(window, LOWORD(wParam));
     case kShowWaitingMessage: return OnShowWaitingMessage(window, wParam, lParam);

@@ -147,12 +147,13 @@ TEST_F(MainWindowTest, APaintDrawsTheGridAndEveryLiveCell)
 TEST_F(MainWindowTest, TheDialogProcedureAnswersEachKindOfMessage)
 {
     PlaceCells({{1, 1}});
-    // All at (20, 20), on the live cell: the two clicks cancel out, the others leave it alone.
+    // All at (20, 20), on the live cell: the two clicks cancel out, the others leave it alone
+    // (going back comes before the clicks, with nothing to undo).
     const struct { UINT message; WPARAM wParam; INT_PTR result; } cases[] = {
         {WM_INITDIALOG, 0, TRUE}, {WM_PAINT, 0, FALSE}, {WM_ERASEBKGND, 0, TRUE},
         {WM_CTLCOLORDLG, 0, reinterpret_cast<INT_PTR>(backgroundBrush)}, {WM_TIMER, kStepTimerId + 1, TRUE},
-        {WM_HSCROLL, SB_ENDSCROLL, TRUE}, {WM_VSCROLL, SB_ENDSCROLL, TRUE}, {WM_LBUTTONDOWN, 0, FALSE},
-        {WM_LBUTTONDBLCLK, 0, FALSE}, {WM_KEYDOWN, 'A', TRUE}, {WM_COMMAND, IDM_STEP_BACKWARD, TRUE},
+        {WM_HSCROLL, SB_ENDSCROLL, TRUE}, {WM_VSCROLL, SB_ENDSCROLL, TRUE}, {WM_COMMAND, IDM_STEP_BACKWARD, TRUE},
+        {WM_LBUTTONDOWN, 0, FALSE}, {WM_LBUTTONDBLCLK, 0, FALSE}, {WM_KEYDOWN, 'A', TRUE},
         {WM_KEYUP, 'C', FALSE}, {WM_CHAR, 'C', FALSE}, {WM_SYSKEYDOWN, 'C', FALSE}, {WM_LBUTTONUP, 0, FALSE},
         {WM_MOUSEMOVE, 0, FALSE}, {WM_CONTEXTMENU, 0, FALSE}, {WM_SIZE, 0, FALSE}};
     for (const auto& c : cases) {

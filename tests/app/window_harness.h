@@ -8,6 +8,7 @@
 #include "board_painter.h"
 #include "cell_table.h"
 #include "commands.h"
+#include "history.h"
 #include "main_window.h"
 #include "resource.h"
 #include "viewport.h"
@@ -48,12 +49,14 @@ INT_PTR PressKey(WORD key, std::initializer_list<WORD> held = {});
 // A real click on a menu-bar title (1: Game). An open menu's loop holds the mouse (GetCapture()).
 void ClickMenuBar(int position);
 
-// Into the table, then onto the screen by a full repaint.
+// Into the table, then onto the screen by a full repaint. Past the history's back, so it starts
+// afresh from this board.
 inline void PlaceCells(const std::vector<Cell>& cells)
 {
     for (Cell cell : cells) {
         ASSERT_TRUE(AddCell(cell.x, cell.y));
     }
+    ForgetHistory();
     RequestRepaint(mainWindow);
 }
 

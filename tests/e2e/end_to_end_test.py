@@ -5,6 +5,7 @@ Run on an X display (tools/with-xvfb gives one).
 Usage: end_to_end_test.py path/to/wine-runner path/to/Quillane.exe
 """
 import os
+import re
 import subprocess
 import sys
 import time
@@ -129,6 +130,35 @@ def check_context_menu(board):
         raise AssertionError("a right click changed the cell under it")
 
 
+def region(shot, x0, y0, width, height):
+    w, _, data = shot
+    return b"".join(data[3 * ((y0 + y) * w + x0):3 * ((y0 + y) * w + x0 + width)] for y in range(height))
+
+
+def check_back_to_the_first_generation(board, window):
+    glider = [(4, 3), (5, 4), (3, 5), (4, 5), (5, 5)]
+    for cell in glider:
+        board.click(*cell)
+    first = wait_for("the glider to be drawn", board.shows(glider, []))
+    area = (board.x0, board.y0, 30 * CELL, 20 * CELL)
+    xdotool("windowfocus", "--sync", window)
+    xdotool("key", "p")
+    time.sleep(1.5)
+    xdotool("key", "s")
+    time.sleep(0.3)
+    match = re.search(r"generation ([\d,]+), 5 cells$", xdotool("getwindowname", window).strip())
+    if not match or int(match.group(1).replace(",", "")) < 5:
+        raise AssertionError("the caption does not show the glider's generations: " + xdotool("getwindowname", window))
+    generations = int(match.group(1).replace(",", ""))
+    xdotool("key", "--delay", "30", "--repeat", str(generations), "Left")
+    wait_for(f"{generations} steps back to show the first generation pixel for pixel",
+             lambda shot: region(shot, *area) == region(first, *area))
+    name = xdotool("getwindowname", window).strip()
+    if not name.endswith(" - generation 0, 5 cells"):
+        raise AssertionError("the caption after going back: " + name)
+    xdotool("key", "c")
+
+
 def main():
     runner, exe = sys.argv[1:3]
     app = subprocess.Popen([runner, exe])
@@ -144,7 +174,8 @@ def main():
         board = Board(board_origin(shot))
         checks = [("clicks toggle cells", lambda: check_clicks_toggle_cells(board)),
                   ("keys step and clear", lambda: check_keys_step_and_clear(board, window)),
-                  ("right click opens the context menu", lambda: check_context_menu(board))]
+                  ("right click opens the context menu", lambda: check_context_menu(board)),
+                  ("back to the first generation", lambda: check_back_to_the_first_generation(board, window))]
         for name, check in checks:
             try:
                 check()

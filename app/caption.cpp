@@ -1,0 +1,83 @@
+#include <cstdio>
+#include <cstring>
+
+#include "cell_table.h"
+#include "commands.h"
+#include "history.h"
+
+namespace {
+
+const char kProgramCaption[] = "The Quillane (0.0.1)";
+
+// While the timer runs, the caption changes at most this often: setting it repaints the frame,
+// which a 10 ms tick cannot afford every time.
+constexpr double kCaptionSeconds = 0.1;
+
+char shownCaption[160] = "";
+double shownAt = -1.0;
+
+double Now()
+{
+    LARGE_INTEGER t;
+    LARGE_INTEGER f;
+    QueryPerformanceCounter(&t);
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+}  // namespace
+
+void FormatThousands(int64_t value, char* out, size_t size)
+{
+    char digits[32];
+    const uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    const int n = std::snprintf(digits, sizeof digits, "%llu", static_cast<unsigned long long>(magnitude));
+    size_t o = 0;
+    if (value < 0 && o + 1 < size) {
+        out[o++] = '-';
+    }
+    for (int i = 0; i < n && o + 1 < size; ++i) {
+        if (i > 0 && (n - i) % 3 == 0 && o + 2 < size) {
+            out[o++] = ',';
+        }
+        out[o++] = digits[i];
+    }
+    out[o] = '\0';
+}
+
+void CaptionText(char* out, size_t size)
+{
+    // Until anything has happened the caption is the program's name alone.
+    if (generation == 0 && count == 0 && !CanStepBack() && !IsRunning()) {
+        std::snprintf(out, size, "%s", kProgramCaption);
+        return;
+    }
+    char generations[32];
+    char cells[32];
+    FormatThousands(generation, generations, sizeof generations);
+    FormatThousands(count, cells, sizeof cells);
+    const int n = std::snprintf(out, size, "%s - generation %s, %s cells", kProgramCaption, generations, cells);
+    if (IsRunning() && n > 0 && static_cast<size_t>(n) < size) {
+        std::snprintf(out + n, size - static_cast<size_t>(n), ", running at %d ms", static_cast<int>(stepIntervalMs));
+    }
+}
+
+void UpdateCaption(HWND window)
+{
+    char text[sizeof shownCaption];
+    CaptionText(text, sizeof text);
+    shownAt = Now();
+    // Every window starts with the plain caption and sets its own once it exists.
+    if (std::strcmp(text, shownCaption) != 0) {
+        std::memcpy(shownCaption, text, sizeof text);
+        SetWindowTextA(window, text);
+    }
+}
+
+void RefreshCaption(HWND window)
+{
+    if (IsRunning() && Now() - shownAt < kCaptionSeconds) {
+        return;
+    }
+    UpdateCaption(window);
+}

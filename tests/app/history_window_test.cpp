@@ -1,0 +1,176 @@
+// Going back, the greyed menu items, the caption, the wheel and Home, through the real dialog.
+#include <functional>
+
+#include "window_harness.h"
+
+namespace {
+
+std::string WindowCaption()
+{
+    char text[200] = "";
+    GetWindowTextA(mainWindow, text, sizeof text);
+    return text;
+}
+
+using Backward = MainWindowTest;
+
+TEST_F(Backward, LeftCtrlZAndTheCommandStopTheTimerAndUndoTheNewestStepAndThenNothing)
+{
+    const struct { const char* name; std::function<INT_PTR()> act; } cases[] = {
+        {"Left", [] { return PressKey(VK_LEFT); }},
+        {"Ctrl+Z", [] { return PressKey('Z', {VK_CONTROL}); }},
+        {"the command", [] { return Command(IDM_STEP_BACKWARD); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ClearCells();
+        PlaceCells(kBlinker);
+        Command(IDM_SPEED_10);
+        PressKey(VK_RIGHT);
+        PressKey('Z');  // Z alone is no key of the program
+        ASSERT_EQ(LiveCells(), kBlinkerTurned);
+        EXPECT_EQ(c.act(), TRUE);
+        EXPECT_EQ(platform.timer, 0u);
+        EXPECT_EQ(LiveCells(), kBlinker);
+        EXPECT_EQ(generation, 0);
+        EXPECT_EQ(CellColour(0, 1), kLive);
+        EXPECT_EQ(CellColour(1, 0), kWhite);
+        // Nothing left to undo: no change, no beep, no box.
+        EXPECT_EQ(c.act(), TRUE);
+        EXPECT_EQ(LiveCells(), kBlinker);
+        EXPECT_EQ(platform.beeps, 0);
+        EXPECT_TRUE(platform.shown.empty());
+    }
+}
+
+TEST_F(Backward, AClearAndClicksAreUndoneOneByOneWithTheirGenerationAndDrawing)
+{
+    Click(20, 20);
+    Click(35, 20);
+    Click(50, 20);
+    PressKey(VK_RIGHT);
+    PressKey('C');
+    ASSERT_EQ(count, 0);
+    PressKey(VK_LEFT);
+    EXPECT_EQ(LiveCells(), (std::vector<Cell>{{2, 1}, {2, 0}, {2, 2}}));
+    EXPECT_EQ(generation, 1);
+    EXPECT_EQ(CellColour(2, 0), kLive);
+    PressKey(VK_LEFT);
+    PressKey(VK_LEFT);
+    EXPECT_EQ(LiveCells(), (std::vector<Cell>{{1, 1}, {2, 1}}));
+    EXPECT_EQ(CellColour(3, 1), kWhite);
+}
+
+// The menu open at the moment, read from inside its own loop; the timer then closes it.
+UINT contextItemState = 0;
+
+UINT ContextMenuItemState()
+{
+    contextItemState = ~0u;
+    UINT_PTR readAndClose = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (HWND popup = FindWindowA("#32768", nullptr)) {
+            auto menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+            contextItemState = GetMenuState(menu, IDM_STEP_BACKWARD, MF_BYCOMMAND);
+        }
+        EndMenu();
+    });
+    Deliver(WM_RBUTTONDOWN);
+    KillTimer(nullptr, readAndClose);
+    return contextItemState;
+}
+
+TEST_F(Backward, BothMenusGreyTheItemExactlyWhenThereIsNothingToGoBackTo)
+{
+    HMENU game = GetSubMenu(GetMenu(window), 1);
+    for (bool history : {false, true, false}) {
+        SCOPED_TRACE(history ? "with history" : "without");
+        if (history) {
+            Click(20, 20);
+        } else {
+            PressKey(VK_LEFT);
+        }
+        Deliver(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(game));
+        EXPECT_EQ((GetMenuState(game, IDM_STEP_BACKWARD, MF_BYCOMMAND) & MF_GRAYED) != 0, !history);
+        const UINT context = ContextMenuItemState();
+        ASSERT_NE(context, ~0u) << "the context menu did not open";
+        EXPECT_EQ((context & MF_GRAYED) != 0, !history);
+    }
+}
+
+TEST(CaptionText, ThousandsTakeACommaEveryThreeDigits)
+{
+    const std::pair<int64_t, const char*> cases[] = {{0, "0"}, {999, "999"}, {1000, "1,000"}, {1120, "1,120"},
+        {10000, "10,000"}, {1234567, "1,234,567"}, {-4096, "-4,096"}, {INT64_MIN, "-9,223,372,036,854,775,808"}};
+    for (auto [value, text] : cases) {
+        char out[32];
+        FormatThousands(value, out, sizeof out);
+        EXPECT_STREQ(out, text);
+    }
+}
+
+using Caption = MainWindowTest;
+
+TEST_F(Caption, ShowsTheGenerationAndCellsOnceAnythingHappenedAndThePeriodWhileRunning)
+{
+    EXPECT_EQ(WindowCaption(), "The Quillane (0.0.1)");
+    Click(20, 20);
+    EXPECT_EQ(WindowCaption(), "The Quillane (0.0.1) - generation 0, 1 cells");
+    Click(20, 20);
+    EXPECT_EQ(WindowCaption(), "The Quillane (0.0.1) - generation 0, 0 cells");
+    PlaceCells(kBlinker);
+    Command(IDM_SPEED_100);
+    EXPECT_EQ(WindowCaption(), "The Quillane (0.0.1) - generation 0, 3 cells, running at 100 ms");
+    // Within a tenth of a second of the last change, ticks leave the caption alone...
+    Sleep(120);
+    Tick();
+    const DWORD first = GetTickCount();
+    Tick();
+    if (GetTickCount() - first < 50) {
+        EXPECT_EQ(WindowCaption(), "The Quillane (0.0.1) - generation 1, 3 cells, running at 100 ms");
+    }
+    // ...and a stop shows the board as it is at once.
+    PressKey('S');
+    EXPECT_EQ(WindowCaption(), "The Quillane (0.0.1) - generation 2, 3 cells");
+    // A refused generation stops the timer too.
+    ClearCells();
+    FillTableToTheBrim();
+    Command(IDM_PLAY);
+    Tick();
+    EXPECT_EQ(WindowCaption(), "The Quillane (0.0.1) - generation 0, 10,000 cells");
+}
+
+using Wheel = MainWindowTest;
+
+TEST_F(Wheel, EachWholeNotchZoomsByOneAboutTheCursorUpToTheLimits)
+{
+    POINT cursor = {100, 70};
+    ClientToScreen(window, &cursor);
+    const LPARAM at = MAKELPARAM(cursor.x, cursor.y);
+    const Cell under = ScreenToCell(100, 70);
+    PlaceCells({under});
+    const struct { int delta; int32_t size; } cases[] = {
+        {WHEEL_DELTA, 16}, {-2 * WHEEL_DELTA, 14}, {WHEEL_DELTA / 2, 14}, {WHEEL_DELTA / 2, 15},
+        {-40, 15}, {-40, 15}, {-40, 14}, {-30 * WHEEL_DELTA, kMinCellSize}, {200 * WHEEL_DELTA, kMaxCellSize}};
+    for (auto c : cases) {
+        SCOPED_TRACE(c.delta);
+        EXPECT_EQ(Deliver(WM_MOUSEWHEEL, MAKEWPARAM(0, c.delta), at), TRUE);
+        EXPECT_EQ(viewport.cellSize, c.size);
+        EXPECT_EQ(ScreenToCell(100, 70), under);
+        EXPECT_EQ(CellColour(under.x, under.y), kLive);
+    }
+}
+
+TEST_F(MainWindowTest, HomeBringsTheLiveCellsIntoViewOrAnEmptyBoardBackToTheStart)
+{
+    PlaceCells({{5000, -7000}, {5003, -6990}});
+    PressKey(VK_HOME);
+    EXPECT_EQ(CellColour(5000, -7000), kLive);
+    EXPECT_EQ(CellColour(5003, -6990), kLive);
+    ClearCells();
+    PressKey(VK_HOME);
+    EXPECT_EQ(viewport.cellSize, kInitialCellSize);
+    EXPECT_EQ(CellToScreen(0, 0).x, 0);
+    EXPECT_EQ(CellToScreen(0, 0).y, 0);
+}
+
+}  // namespace
