@@ -41,7 +41,7 @@ void FitLiveCells(HWND window);
 
 // The caption: the program's name, then " - generation N, K cells" once anything has happened,
 // then ", running at M ms" while the timer runs. UpdateCaption sets it at once; RefreshCaption
-// at most ten times a second while the timer runs (ticks, edits), at once otherwise.
+// at most four times a second while the timer runs (ticks, edits), at once otherwise.
 void UpdateCaption(HWND window);
 void RefreshCaption(HWND window);
 // The caption's text, and a number with a comma between thousands ("1,120").
