@@ -64,16 +64,19 @@ TEST_F(Backward, AClearAndClicksAreUndoneOneByOneWithTheirGenerationAndDrawing)
 // The menu open at the moment, read from inside its own loop; the timer then closes it.
 UINT contextItemState = 0;
 
+void WINAPI ReadContextMenuAndClose(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (HWND popup = FindWindowA("#32768", nullptr)) {
+        auto menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+        contextItemState = GetMenuState(menu, IDM_STEP_BACKWARD, MF_BYCOMMAND);
+    }
+    EndMenu();
+}
+
 UINT ContextMenuItemState()
 {
     contextItemState = ~0u;
-    UINT_PTR readAndClose = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (HWND popup = FindWindowA("#32768", nullptr)) {
-            auto menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
-            contextItemState = GetMenuState(menu, IDM_STEP_BACKWARD, MF_BYCOMMAND);
-        }
-        EndMenu();
-    });
+    UINT_PTR readAndClose = SetTimer(nullptr, 0, 20, ReadContextMenuAndClose);
     Deliver(WM_RBUTTONDOWN);
     KillTimer(nullptr, readAndClose);
     return contextItemState;
