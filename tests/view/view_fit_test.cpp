@@ -35,10 +35,8 @@ TEST_F(FitViewTest, TheLiveCellsBoxComesToTheMiddleAtTheLargestSizeThatHoldsIt)
 {
     const struct { const char* name; std::vector<Cell> cells; int32_t width, height, size; Cell first; uint32_t across, down; }
     cases[] = {
-        {"a glider", {{1, 0}, {2, 1}, {0, 2}, {1, 2}, {2, 2}}, 300, 200, 15, {0, 0}, 3, 3},
         {"a row held by the width", {{0, 5}, {99, 5}}, 1000, 400, 9, {0, 5}, 100, 1},
         {"a column held by the height", {{7, -20}, {9, 29}}, 1000, 500, 9, {7, -20}, 3, 50},
-        {"exactly the width", {{0, 0}, {19, 0}}, 301, 100, 15, {0, 0}, 20, 1},
         {"one pixel short", {{0, 0}, {19, 0}}, 300, 100, 14, {0, 0}, 20, 1},
         {"across the plane's ends", {{INT32_MAX, INT32_MIN}, {INT32_MIN, INT32_MAX}}, 200, 200, 15, {INT32_MAX, INT32_MAX}, 2, 2},
         {"too far apart for any size", {{-500000, 0}, {500000, 3}}, 800, 600, 2, {-500000, 0}, 1000001, 4},
