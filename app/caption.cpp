@@ -26,8 +26,7 @@ double Now()
     return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
-}  // namespace
-
+// 1120 as "1,120".
 void FormatThousands(int64_t value, char* out, size_t size)
 {
     char digits[32];
@@ -62,6 +61,8 @@ void CaptionText(char* out, size_t size)
         std::snprintf(out + n, size - static_cast<size_t>(n), ", running at %d ms", static_cast<int>(stepIntervalMs));
     }
 }
+
+}  // namespace
 
 void UpdateCaption(HWND window)
 {

@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include <cstddef>
 #include <cstdint>
 
 constexpr UINT_PTR kStepTimerId = 1024;
@@ -44,6 +43,3 @@ void FitLiveCells(HWND window);
 // at most four times a second while the timer runs (ticks, edits), at once otherwise.
 void UpdateCaption(HWND window);
 void RefreshCaption(HWND window);
-// The caption's text, and a number with a comma between thousands ("1,120").
-void CaptionText(char* out, size_t size);
-void FormatThousands(int64_t value, char* out, size_t size);

@@ -86,17 +86,6 @@ TEST_F(Backward, BothMenusGreyTheItemExactlyWhenThereIsNothingToGoBackTo)
     }
 }
 
-TEST(CaptionText, ThousandsTakeACommaEveryThreeDigits)
-{
-    const std::pair<int64_t, const char*> cases[] = {{0, "0"}, {999, "999"}, {1000, "1,000"}, {1234567, "1,234,567"},
-        {-4096, "-4,096"}, {INT64_MIN, "-9,223,372,036,854,775,808"}};
-    for (auto [value, text] : cases) {
-        char out[32];
-        FormatThousands(value, out, sizeof out);
-        EXPECT_STREQ(out, text);
-    }
-}
-
 using Caption = MainWindowTest;
 
 TEST_F(Caption, ShowsTheGenerationAndCellsOnceAnythingHappenedAndThePeriodWhileRunning)
@@ -119,6 +108,10 @@ TEST_F(Caption, ShowsTheGenerationAndCellsOnceAnythingHappenedAndThePeriodWhileR
     // ...and a stop shows the board as it is at once.
     PressKey('S');
     EXPECT_EQ(WindowCaption(), "The Quillane (0.0.1) - generation 2, 3 cells");
+    ClearCells();
+    FillTableToTheBrim();
+    PressKey('S');
+    EXPECT_EQ(WindowCaption(), "The Quillane (0.0.1) - generation 0, 10,000 cells");
 }
 
 using Wheel = MainWindowTest;
