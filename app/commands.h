@@ -40,6 +40,6 @@ void FitLiveCells(HWND window);
 
 // The caption: the program's name, then " - generation N, K cells" once anything has happened,
 // then ", running at M ms" while the timer runs. UpdateCaption sets it at once; RefreshCaption
-// at most four times a second while the timer runs (ticks, edits), at once otherwise.
+// at most ten times a second while the timer runs (ticks, edits), at once otherwise.
 void UpdateCaption(HWND window);
 void RefreshCaption(HWND window);
