@@ -9,6 +9,7 @@
 #include "cell_table.h"
 #include "generation.h"
 #include "history.h"
+#include "pattern_commands.h"
 #include "resource.h"
 #include "viewport.h"
 
@@ -91,6 +92,23 @@ void OnDigitKey(HWND window, int32_t zoomStep, int32_t intervalMs)
         Zoom(window, -zoomStep);
     } else {
         SetSpeed(window, intervalMs);
+    }
+}
+
+// Ctrl+C is everyone's copy key: clearing the board on it would destroy the user's work.
+void OnClearOrCopyKey(HWND window)
+{
+    if (IsKeyDown(VK_CONTROL)) {
+        CopyBoard(window);
+    } else {
+        Clear(window);
+    }
+}
+
+void OnPasteKey(HWND window)
+{
+    if (IsKeyDown(VK_CONTROL)) {
+        PasteBoard(window);
     }
 }
 
@@ -193,8 +211,13 @@ void HandleCommand(HWND window, int commandId)
     case IDM_ABOUT_RULES:
         ShellExecuteA(nullptr, "open", kRulesPage, nullptr, nullptr, SW_SHOWNORMAL);
         break;
-    // Pattern lists and pattern files have no behaviour.
-    default: break;
+    case IDM_FILE_LOAD_PATTERN:
+    case IDM_PATTERN_LOAD: LoadPatternFromDialog(window); break;
+    case IDM_FILE_SAVE_PATTERN:
+    case IDM_PATTERN_SAVE: SavePatternFromDialog(window); break;
+    case IDM_PATTERN_ADD_CURRENT: AddBoardToCommonList(); break;
+    // The "Common" items are numbered at run time.
+    default: LoadCommonPattern(window, commandId); break;
     }
 }
 
@@ -213,7 +236,8 @@ void HandleKey(HWND window, WPARAM virtualKey)
     case '2': SetSpeed(window, 50); break;
     case '3': OnDigitKey(window, 3, 100); break;
     case '4': SetSpeed(window, 200); break;
-    case 'C': Clear(window); break;
+    case 'C': OnClearOrCopyKey(window); break;
+    case 'V': OnPasteKey(window); break;
     case 'P': Play(window); break;
     case 'S': StopTimer(window); break;
     default: break;

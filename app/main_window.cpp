@@ -6,6 +6,7 @@
 #include "cell_table.h"
 #include "commands.h"
 #include "history.h"
+#include "pattern_commands.h"
 #include "resource.h"
 #include "viewport.h"
 
@@ -47,6 +48,7 @@ INT_PTR OnInitDialog(HWND window)
     SetScrollBars(window);
     SetIcon(window, ICON_BIG, 32);
     SetIcon(window, ICON_SMALL, 16);
+    DragAcceptFiles(window, TRUE);
     if (!backgroundBrush) {
         backgroundBrush = CreateSolidBrush(RGB(255, 255, 255));
     }
@@ -161,11 +163,13 @@ INT_PTR OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam)
     return TRUE;
 }
 
-// Both the menu bar's Game menu and the context menu pass here as they open.
+// Both the menu bar's Game menu and the context menu pass here as they open. The "Common" list
+// changes during the session, so its sub-menu is filled here too.
 INT_PTR OnInitMenuPopup(WPARAM menu)
 {
     const UINT state = boardOpen && CanStepBack() ? MF_ENABLED : MF_GRAYED;
     EnableMenuItem(reinterpret_cast<HMENU>(menu), IDM_STEP_BACKWARD, MF_BYCOMMAND | state);
+    FillCommonMenu(reinterpret_cast<HMENU>(menu));
     return TRUE;
 }
 
@@ -198,6 +202,17 @@ INT_PTR OnShowWaitingMessage(HWND window, WPARAM type, LPARAM text)
     return TRUE;
 }
 
+// A pattern file dropped on the window loads; of several, the first.
+INT_PTR OnDropFiles(HWND window, HDROP drop)
+{
+    if (boardOpen) {
+        LoadDroppedPattern(window, drop);
+    } else {
+        DragFinish(drop);
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -223,11 +238,12 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_KEYDOWN: return OnKeyDown(window, wParam);
     case WM_COMMAND: return OnCommand(window, LOWORD(wParam));
     case kShowWaitingMessage: return OnShowWaitingMessage(window, wParam, lParam);
+    case WM_DROPFILES: return OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
     default: return FALSE;
     }
 }
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
     HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
                                      MainDialogProc, 0);
@@ -243,6 +259,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     }
     mainWindow = window;
     ShowWindow(window, SW_SHOW);
+    // After the show, so a box about an unreadable file stands over the window it belongs to.
+    LoadCommandLinePattern(window, commandLine);
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -1,0 +1,464 @@
+#include "pattern_commands.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "board_painter.h"
+#include "cell_table.h"
+#include "commands.h"
+#include "pattern_file.h"
+#include "resource.h"
+#include "viewport.h"
+
+namespace {
+
+const char kMessageCaption[] = "The Quillane 0.0.1";
+const char kOpenFilter[] = "Life patterns (*.rle;*.cells;*.lif;*.life;*.txt)\0*.rle;*.cells;*.lif;*.life;*.txt\0"
+                           "All files (*.*)\0*.*\0";
+// In the order of the save filters; the dialog numbers them from 1.
+const char kSaveFilter[] = "RLE (*.rle)\0*.rle\0Plaintext (*.cells)\0*.cells\0Life 1.06 (*.lif)\0*.lif\0";
+const struct { const char* extension; PatternFormat format; } kSaveFormats[] = {
+    {".rle", PatternFormat::Rle}, {".cells", PatternFormat::Plaintext}, {".lif", PatternFormat::Life106}};
+
+struct ListedPattern {
+    std::string name;
+    std::string rle;
+};
+
+// The patterns a new user wants to try first, then whatever the session adds.
+std::vector<ListedPattern> commonPatterns = {
+    {"Glider", "bob$2bo$3o!"},
+    {"Lightweight spaceship", "bo2bo$o4b$o3bo$4o!"},
+    {"Blinker", "3o!"},
+    {"Pulsar", "2b3o3b3o2$o4bobo4bo$o4bobo4bo$o4bobo4bo$2b3o3b3o2$2b3o3b3o$o4bobo4bo$o4bobo4bo$o4bobo4bo2$"
+               "2b3o3b3o!"},
+    {"Pentadecathlon", "2bo4bo$2ob4ob2o$2bo4bo!"},
+    {"Gosper glider gun", "24bo$22bobo$12b2o6b2o12b2o$11bo3bo4b2o12b2o$2o8bo5bo3b2o$2o8bo3bob2o4bobo$"
+                          "10bo5bo7bo$11bo3bo$12b2o!"},
+    {"R-pentomino", "b2o$2o$bo!"},
+    {"Acorn", "bo$3bo$2o2b3o!"},
+    {"Diehard", "6bo$2o$bo3b3o!"},
+};
+int32_t patternsAdded = 0;
+
+// Every box of this file goes through here.
+int Ask(HWND window, const std::string& text, UINT type)
+{
+    return MessageBoxA(window, text.c_str(), kMessageCaption, type);
+}
+
+// The board takes the pattern's cells in their reading order; the caller has checked the count.
+void PutOnBoard(const std::vector<Cell>& cells)
+{
+    ClearCells();
+    for (Cell cell : cells) {
+        AddCell(cell.x, cell.y);
+    }
+}
+
+std::vector<Cell> BoardCells()
+{
+    std::vector<Cell> cells;
+    cells.reserve(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) {
+        cells.push_back(CellAt(i));
+    }
+    return cells;
+}
+
+// The system's own sentence for an error code, without its line break.
+std::string SystemReason(DWORD code)
+{
+    char text[512] = "";
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                                  sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == ' ')) {
+        --length;
+    }
+    return length > 0 ? std::string(text, length) : "Windows error " + std::to_string(code) + ".";
+}
+
+// The first cell and the number of cells an axis covers. A pattern lying across the plane's end
+// (x = 2^31 - 1 beside x = -2^31) is measured across it, not as the whole plane.
+void MeasureAxis(const std::vector<Cell>& cells, bool horizontal, int32_t& first, uint64_t& extent)
+{
+    uint32_t plainLow = UINT32_MAX, plainHigh = 0, endLow = UINT32_MAX, endHigh = 0;
+    for (Cell cell : cells) {
+        const uint32_t across = static_cast<uint32_t>(horizontal ? cell.x : cell.y);
+        const uint32_t plain = across ^ 0x80000000u;  // ordered like the signed value
+        plainLow = plain < plainLow ? plain : plainLow;
+        plainHigh = plain > plainHigh ? plain : plainHigh;
+        endLow = across < endLow ? across : endLow;
+        endHigh = across > endHigh ? across : endHigh;
+    }
+    if (plainHigh - plainLow <= endHigh - endLow) {
+        first = static_cast<int32_t>(plainLow ^ 0x80000000u);
+        extent = uint64_t{plainHigh - plainLow} + 1;
+    } else {
+        first = static_cast<int32_t>(endLow);
+        extent = uint64_t{endHigh - endLow} + 1;
+    }
+}
+
+// The offset that puts `extent` cells from `first` in the middle of `pixels` at this cell size.
+int32_t CentringOffset(int32_t first, uint64_t extent, int32_t pixels, int32_t cellSize)
+{
+    const int64_t column = (int64_t{pixels / cellSize} - static_cast<int64_t>(extent)) / 2;
+    return static_cast<int32_t>(static_cast<uint32_t>(column) - static_cast<uint32_t>(first));
+}
+
+// The largest cell size from 2 to 15 at which the pattern fits, grid lines included, centred.
+void FitViewTo(HWND window, const std::vector<Cell>& cells)
+{
+    if (cells.empty()) {
+        return;
+    }
+    RECT client;
+    GetClientRect(window, &client);
+    int32_t firstX, firstY;
+    uint64_t width, height;
+    MeasureAxis(cells, true, firstX, width);
+    MeasureAxis(cells, false, firstY, height);
+    int32_t size = kInitialCellSize;
+    while (size > kMinCellSize && (width * static_cast<uint64_t>(size) + 1 > static_cast<uint64_t>(client.right) ||
+                                   height * static_cast<uint64_t>(size) + 1 > static_cast<uint64_t>(client.bottom))) {
+        --size;
+    }
+    viewport.cellSize = size;
+    viewport.offsetX = CentringOffset(firstX, width, client.right, size);
+    viewport.offsetY = CentringOffset(firstY, height, client.bottom, size);
+}
+
+void ReportLoadFailure(HWND window, const std::string& source, const std::string& reason)
+{
+    Ask(window, "The pattern from " + source + " could not be loaded.\n\n" + reason, MB_OK | MB_ICONWARNING);
+}
+
+// Every way in ends here. `source` names the pattern's origin in the messages.
+bool LoadPatternText(HWND window, std::string_view text, const std::string& source)
+{
+    Pattern pattern;
+    std::string error;
+    if (!ReadPattern(text, pattern, error)) {
+        ReportLoadFailure(window, source, error);
+        return false;
+    }
+    if (pattern.cells.size() > static_cast<size_t>(kMaxCells)) {
+        ReportLoadFailure(window, source, "The pattern has " + std::to_string(pattern.cells.size()) +
+                                              " live cells; the board holds at most 10,000.");
+        return false;
+    }
+    if (!IsStandardRule(pattern.rule) &&
+        Ask(window, "This pattern was made for rule " + pattern.rule + "; The Quillane runs B3/S23. Load it anyway?",
+            MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        return false;
+    }
+    // A running generation would otherwise step the new pattern before the user has seen it.
+    KillTimer(window, kStepTimerId);
+    PutOnBoard(pattern.cells);
+    FitViewTo(window, pattern.cells);
+    RequestRepaint(window);
+    return true;
+}
+
+// The whole file, or the reason it cannot be had. Large files are refused before any reading.
+bool ReadWholeFile(const char* path, std::string& text, std::string& error)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = SystemReason(GetLastError());
+        return false;
+    }
+    LARGE_INTEGER size;
+    bool ok = GetFileSizeEx(file, &size);
+    if (!ok) {
+        error = SystemReason(GetLastError());
+    } else if (static_cast<uint64_t>(size.QuadPart) > kMaxPatternFileBytes) {
+        ok = false;
+        error = "The file is larger than 16 MiB; no pattern the board can hold is that large.";
+    } else {
+        text.resize(static_cast<size_t>(size.QuadPart));
+        size_t done = 0;
+        DWORD read = 1;
+        // A file that shrinks meanwhile ends early; one that grows is read as it was.
+        while (ok && done < text.size() && read > 0) {
+            ok = ReadFile(file, &text[done], static_cast<DWORD>(text.size() - done), &read, nullptr);
+            done += read;
+        }
+        text.resize(done);
+        if (!ok) {
+            error = SystemReason(GetLastError());
+        }
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+// Into a new file beside the old one, which is replaced only once the new one is complete on
+// disk, so a failure never leaves the old file half-written or empty.
+bool ReplaceFileWith(const std::string& path, const std::string& text, std::string& error)
+{
+    const size_t slash = path.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    char temporary[MAX_PATH];
+    if (!GetTempFileNameA(folder.c_str(), "qln", 0, temporary)) {
+        error = SystemReason(GetLastError());
+        return false;
+    }
+    HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool ok = file != INVALID_HANDLE_VALUE;
+    for (size_t done = 0; ok && done < text.size();) {
+        const DWORD chunk = static_cast<DWORD>(text.size() - done < (1u << 20) ? text.size() - done : 1u << 20);
+        DWORD written = 0;
+        ok = WriteFile(file, text.data() + done, chunk, &written, nullptr) && written > 0;
+        done += written;
+    }
+    ok = ok && FlushFileBuffers(file);
+    DWORD code = ok ? ERROR_SUCCESS : GetLastError();
+    if (file != INVALID_HANDLE_VALUE && !CloseHandle(file) && ok) {
+        ok = false;
+        code = GetLastError();
+    }
+    if (ok && !MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        ok = false;
+        code = GetLastError();
+    }
+    if (!ok) {
+        DeleteFileA(temporary);
+        error = SystemReason(code);
+    }
+    return ok;
+}
+
+bool EndsWith(const std::string& text, const char* suffix)
+{
+    const size_t length = std::strlen(suffix);
+    return text.size() >= length && lstrcmpiA(text.c_str() + text.size() - length, suffix) == 0;
+}
+
+// A known extension the user typed decides the format; otherwise the chosen filter does, and
+// its extension is added to a name that has none.
+PatternFormat ChooseSaveFormat(std::string& path, DWORD filterIndex)
+{
+    for (const auto& known : kSaveFormats) {
+        if (EndsWith(path, known.extension)) {
+            return known.format;
+        }
+    }
+    const auto& chosen = kSaveFormats[filterIndex >= 1 && filterIndex <= 3 ? filterIndex - 1 : 0];
+    const size_t slash = path.find_last_of("\\/");
+    const size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+        path += chosen.extension;
+    }
+    return chosen.format;
+}
+
+// The file's name without its folder and extension, written as the pattern's name.
+std::string PatternNameOf(const std::string& path)
+{
+    const size_t slash = path.find_last_of("\\/");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return name.substr(0, name.find_last_of('.'));
+}
+
+// Clipboard text keeps the platform's line ends.
+std::string WithCrLf(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    for (char c : text) {
+        if (c == '\n') {
+            out += '\r';
+        }
+        out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
+bool LoadPatternFile(HWND window, const char* path)
+{
+    std::string text, error;
+    if (!ReadWholeFile(path, text, error)) {
+        ReportLoadFailure(window, path, error);
+        return false;
+    }
+    return LoadPatternText(window, text, path);
+}
+
+void LoadPatternFromDialog(HWND window)
+{
+    char path[MAX_PATH] = "";
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = window;
+    dialog.lpstrFilter = kOpenFilter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = sizeof path;
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (GetOpenFileNameA(&dialog)) {
+        LoadPatternFile(window, path);
+    }
+}
+
+void SavePatternFromDialog(HWND window)
+{
+    char chosen[MAX_PATH] = "";
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = window;
+    dialog.lpstrFilter = kSaveFilter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = chosen;
+    dialog.nMaxFile = sizeof chosen;
+    dialog.lpstrDefExt = "rle";
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetSaveFileNameA(&dialog)) {
+        return;
+    }
+    std::string path = chosen;
+    const PatternFormat format = ChooseSaveFormat(path, dialog.nFilterIndex);
+    std::string text, error;
+    if (!WritePattern(format, BoardCells(), PatternNameOf(path), text, error) || !ReplaceFileWith(path, text, error)) {
+        Ask(window, "The pattern could not be saved to " + path + ".\n\n" + error, MB_OK | MB_ICONWARNING);
+    }
+}
+
+void LoadCommandLinePattern(HWND window, const char* commandLine)
+{
+    std::string_view line = commandLine ? commandLine : "";
+    const size_t start = line.find_first_not_of(" \t");
+    if (start == std::string_view::npos) {
+        return;
+    }
+    line.remove_prefix(start);
+    if (line.front() == '"') {
+        line.remove_prefix(1);
+        line = line.substr(0, line.find('"'));
+    } else {
+        // One argument only, so an unquoted path with spaces is still the whole line.
+        line = line.substr(0, line.find_last_not_of(" \t") + 1);
+    }
+    LoadPatternFile(window, std::string(line).c_str());
+}
+
+void LoadDroppedPattern(HWND window, HDROP drop)
+{
+    std::string path;
+    if (DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
+        path.resize(DragQueryFileA(drop, 0, nullptr, 0) + 1);
+        path.resize(DragQueryFileA(drop, 0, &path[0], static_cast<UINT>(path.size())));
+    }
+    DragFinish(drop);
+    if (!path.empty()) {
+        LoadPatternFile(window, path.c_str());
+    }
+}
+
+void CopyBoard(HWND window)
+{
+    std::string text, error;
+    WritePattern(PatternFormat::Rle, BoardCells(), "", text, error);
+    text = WithCrLf(text);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    void* bytes = memory ? GlobalLock(memory) : nullptr;
+    if (!bytes) {
+        GlobalFree(memory);
+        Ask(window, "The board could not be copied.\n\n" + SystemReason(GetLastError()), MB_OK | MB_ICONWARNING);
+        return;
+    }
+    std::memcpy(bytes, text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    if (!OpenClipboard(window)) {
+        GlobalFree(memory);
+        Ask(window, "The board could not be copied.\n\n" + SystemReason(GetLastError()), MB_OK | MB_ICONWARNING);
+        return;
+    }
+    EmptyClipboard();
+    // Once set, the memory belongs to the clipboard.
+    if (!SetClipboardData(CF_TEXT, memory)) {
+        GlobalFree(memory);
+    }
+    CloseClipboard();
+}
+
+void PasteBoard(HWND window)
+{
+    if (!OpenClipboard(window)) {
+        ReportLoadFailure(window, "the clipboard", SystemReason(GetLastError()));
+        return;
+    }
+    std::string text;
+    bool tooLarge = false;
+    HANDLE data = GetClipboardData(CF_TEXT);
+    const char* bytes = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    if (bytes) {
+        // Another program's text need not end in a zero byte: never read past its block.
+        const size_t length = strnlen(bytes, GlobalSize(data));
+        tooLarge = length > kMaxPatternFileBytes;
+        if (!tooLarge) {
+            text.assign(bytes, length);
+        }
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    if (!bytes) {
+        ReportLoadFailure(window, "the clipboard", "The clipboard holds no text.");
+    } else if (tooLarge) {
+        ReportLoadFailure(window, "the clipboard", "The text is larger than 16 MiB; no pattern the board can hold is "
+                                                   "that large.");
+    } else {
+        LoadPatternText(window, text, "the clipboard");
+    }
+}
+
+void FillCommonMenu(HMENU menu)
+{
+    if (GetMenuItemID(menu, 0) != IDM_PATTERN_ADD_CURRENT) {
+        return;
+    }
+    while (GetMenuItemCount(menu) > 2) {
+        DeleteMenu(menu, 2, MF_BYPOSITION);
+    }
+    for (size_t i = 0; i < commonPatterns.size(); ++i) {
+        AppendMenuA(menu, MF_STRING, kFirstCommonPatternId + i, commonPatterns[i].name.c_str());
+    }
+}
+
+void AddBoardToCommonList()
+{
+    if (count == 0) {
+        return;
+    }
+    if (commonPatterns.size() >= static_cast<size_t>(kMaxCommonPatterns)) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    ++patternsAdded;
+    ListedPattern listed;
+    listed.name = "Pattern " + std::to_string(patternsAdded) + " (" + std::to_string(count) +
+                  (count == 1 ? " cell)" : " cells)");
+    std::string error;
+    WritePattern(PatternFormat::Rle, BoardCells(), listed.name, listed.rle, error);
+    commonPatterns.push_back(listed);
+}
+
+bool LoadCommonPattern(HWND window, int commandId)
+{
+    const size_t index = static_cast<size_t>(commandId - kFirstCommonPatternId);
+    if (commandId < kFirstCommonPatternId || index >= commonPatterns.size()) {
+        return false;
+    }
+    // A copy: the load's boxes run a message loop, and the list must not move under it.
+    const ListedPattern listed = commonPatterns[index];
+    LoadPatternText(window, listed.rle, "the list (" + listed.name + ")");
+    return true;
+}
