@@ -45,7 +45,8 @@ using Commands = MainWindowTest;
 
 TEST_F(Commands, EveryIdentifierDoesItsOwnThingAndNothingElse)
 {
-    // Quit closes the window: the WinMain test sees it end the loop.
+    // Quit closes the window: the WinMain test sees it end the loop. The file dialogs here are
+    // cancelled; the pattern tests choose files.
     const std::pair<int, Effect> cases[] = {
         {IDM_PLAY, Speed(50)}, {IDM_STOP, Speed(0)}, {IDM_STEP_FORWARD, kStep}, {IDM_CLEAR, kClear},
         {IDM_ZOOM_IN_1, Zoom(+1)}, {IDM_ZOOM_IN_3, Zoom(+3)}, {IDM_ZOOM_OUT_1, Zoom(-1)}, {IDM_ZOOM_OUT_3, Zoom(-3)},
@@ -73,8 +74,10 @@ TEST_F(Keys, DigitsLettersAndTheRightArrowWithTheModifiersReallyHeld)
         {'1', {}, Speed(10)}, {'1', {ctrl}, Zoom(+1)}, {'1', {shift}, Zoom(-1)}, {'1', {ctrl, shift}, Zoom(+1)},
         {'3', {}, Speed(100)}, {'3', {ctrl}, Zoom(+3)}, {'3', {shift}, Zoom(-3)}, {'3', {ctrl, shift}, Zoom(+3)},
         {'2', {ctrl}, Speed(50)}, {'4', {shift}, Speed(200)},
-        // The letters and the arrow take no notice of the modifiers; other keys do nothing.
-        {'P', {shift}, Speed(50)}, {'S', {ctrl}, Speed(0)}, {'C', {ctrl, shift}, kClear}, {VK_RIGHT, {}, kStep},
+        // The other letters and the arrow take no notice of the modifiers; other keys do nothing.
+        {'P', {shift}, Speed(50)}, {'S', {ctrl}, Speed(0)}, {'C', {shift}, kClear}, {VK_RIGHT, {}, kStep},
+        // Ctrl+C copies instead of clearing; V alone does nothing.
+        {'C', {ctrl}, kNothing}, {'C', {ctrl, shift}, kNothing}, {'V', {}, kNothing},
         {VK_LEFT, {}, kNothing}, {VK_UP, {}, kNothing}, {VK_NUMPAD1, {}, kNothing}, {'5', {}, kNothing},
         {'A', {}, kNothing}, {VK_ESCAPE, {}, kNothing}};
     for (const auto& c : cases) {

@@ -1,5 +1,6 @@
 #include "window_harness.h"
 
+#include <commdlg.h>
 #include <shellapi.h>
 
 PlatformLog platform;
@@ -8,6 +9,7 @@ namespace {
 
 decltype(&SetTimer) realSetTimer;
 decltype(&KillTimer) realKillTimer;
+decltype(&WriteFile) realWriteFile;
 
 // The window's platform calls go through this executable's import address table: pointing an
 // entry at a recorder shows them without a seam in the program itself. Returns the original.
@@ -51,13 +53,38 @@ int WINAPI RecordMessageBox(HWND, LPCSTR text, LPCSTR caption, UINT)
     platform.timerAtBox = platform.timer;
     platform.captureAtBox = GetCapture();
     platform.shown.push_back(std::string(caption) + "|" + text);
-    return IDOK;
+    return platform.answer;
 }
 
 HINSTANCE WINAPI RecordShellExecute(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT)
 {
     platform.shown.push_back(std::string(verb) + "|" + file);
     return reinterpret_cast<HINSTANCE>(33);
+}
+
+// Either file dialog, answered at once as the user would.
+BOOL WINAPI ChooseFile(OPENFILENAMEA* dialog)
+{
+    platform.dialogFilters.clear();
+    for (const char* filter = dialog->lpstrFilter; *filter; filter += strlen(filter) + 1) {
+        platform.dialogFilters += std::string(filter) + "|";
+    }
+    platform.dialogFlags = dialog->Flags;
+    if (platform.chosenPath.empty() || platform.chosenPath.size() >= dialog->nMaxFile) {
+        return FALSE;
+    }
+    strcpy(dialog->lpstrFile, platform.chosenPath.c_str());
+    dialog->nFilterIndex = platform.chosenFilter;
+    return TRUE;
+}
+
+BOOL WINAPI RecordWriteFile(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
+{
+    if (platform.writesFail) {
+        SetLastError(ERROR_DISK_FULL);
+        return FALSE;
+    }
+    return realWriteFile(file, bytes, size, written, overlapped);
 }
 
 class RecordedPlatform : public ::testing::Environment {
@@ -71,6 +98,9 @@ class RecordedPlatform : public ::testing::Environment {
         RedirectImport<decltype(&MessageBeep)>("user32", "MessageBeep", RecordBeep);
         RedirectImport<decltype(&MessageBoxA)>("user32", "MessageBoxA", RecordMessageBox);
         RedirectImport<decltype(&ShellExecuteA)>("shell32", "ShellExecuteA", RecordShellExecute);
+        RedirectImport<decltype(&GetOpenFileNameA)>("comdlg32", "GetOpenFileNameA", ChooseFile);
+        RedirectImport<decltype(&GetSaveFileNameA)>("comdlg32", "GetSaveFileNameA", ChooseFile);
+        realWriteFile = RedirectImport<decltype(&WriteFile)>("kernel32", "WriteFile", RecordWriteFile);
     }
 };
 const auto* environment = ::testing::AddGlobalTestEnvironment(new RecordedPlatform);

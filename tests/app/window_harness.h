@@ -18,12 +18,17 @@ const std::vector<Cell> kBlinker = {{0, 1}, {1, 1}, {2, 1}}, kBlinkerTurned = {{
 
 // The step timer's period as the last SetTimer or KillTimer left it (0: stopped), and it and the
 // window holding the mouse when a message box came. Boxes ("caption|text") and shell calls
-// ("verb|file") are noted, never shown.
+// ("verb|file") are noted, never shown; a box answers `answer`. The file dialogs answer
+// `chosenPath` with `chosenFilter` (an empty path: the user cancelled) and note their filters and
+// flags. With `writesFail`, every WriteFile fails as on a full disk.
 struct PlatformLog {
     UINT timer = 0, timerAtBox = 0;
     HWND captureAtBox = nullptr;
-    int beeps = 0;
+    int beeps = 0, answer = IDOK;
     std::vector<std::string> shown;
+    std::string chosenPath, dialogFilters;
+    DWORD chosenFilter = 1, dialogFlags = 0;
+    bool writesFail = false;
 };
 extern PlatformLog platform;
 
