@@ -8,6 +8,7 @@ import os
 import re
 import subprocess
 import sys
+import tempfile
 import time
 
 CAPTION = "The Quillane (0.0.1)"
@@ -88,6 +89,23 @@ class Board:
         xdotool("click", "--repeat", str(repeat), "--delay", "40", str(button))
 
 
+def live_cells(shot, board):
+    width, height, _ = shot
+    return {(cx, cy) for cy in range((height - board.y0) // CELL) for cx in range((width - board.x0) // CELL)
+            if board.colour(shot, cx, cy) == LIVE}
+
+
+def check_command_line_glider(board, window):
+    """Started with a glider file whose path has spaces, the board shows the glider; C clears it."""
+    cells = live_cells(wait_for("the glider's cells", lambda s: len(live_cells(s, board)) == 5), board)
+    left, top = min(x for x, _ in cells), min(y for _, y in cells)
+    if {(x - left, y - top) for x, y in cells} != {(1, 0), (2, 1), (0, 2), (1, 2), (2, 2)}:
+        raise AssertionError("the board shows " + str(sorted(cells)) + ", not the glider")
+    xdotool("windowfocus", "--sync", window)
+    xdotool("key", "c")
+    wait_for("C to clear the glider", lambda s: not live_cells(s, board))
+
+
 def check_clicks_toggle_cells(board):
     board.click(3, 2)
     wait_for("a clicked cell to turn blue", board.shows([(3, 2)], [(4, 2)]))
@@ -161,18 +179,23 @@ def check_back_to_the_first_generation(board, window):
 
 def main():
     runner, exe = sys.argv[1:3]
-    app = subprocess.Popen([runner, exe])
+    folder = tempfile.TemporaryDirectory(prefix="quillane e2e ")
+    glider = os.path.join(folder.name, "a glider.rle")
+    with open(glider, "w") as f:
+        f.write("#N Glider\nx = 3, y = 3, rule = B3/S23\nbob$2bo$3o!\n")
+    app = subprocess.Popen([runner, exe, "Z:" + glider.replace("/", "\\")])
     passed, failed = 0, 0
     try:
         window = subprocess.run(["timeout", "90", "xdotool", "search", "--sync", "--onlyvisible",
-                                 "--name", "^" + CAPTION.replace("(", "\\(").replace(")", "\\)").replace(".", "\\.") + "$"],
+                                 "--name", "^" + CAPTION.replace("(", "\\(").replace(")", "\\)").replace(".", "\\.")],
                                 capture_output=True, text=True).stdout.split()
         if not window:
             raise AssertionError("the main window did not appear")
         window = window[0]
         shot = wait_for("the board's grid", lambda s: board_origin(s) is not None, timeout=60)
         board = Board(board_origin(shot))
-        checks = [("clicks toggle cells", lambda: check_clicks_toggle_cells(board)),
+        checks = [("a glider file on the command line", lambda: check_command_line_glider(board, window)),
+                  ("clicks toggle cells", lambda: check_clicks_toggle_cells(board)),
                   ("keys step and clear", lambda: check_keys_step_and_clear(board, window)),
                   ("right click opens the context menu", lambda: check_context_menu(board)),
                   ("back to the first generation", lambda: check_back_to_the_first_generation(board, window))]
