@@ -76,8 +76,9 @@ TEST_F(Keys, DigitsLettersAndTheRightArrowWithTheModifiersReallyHeld)
         {'2', {ctrl}, Speed(50)}, {'4', {shift}, Speed(200)},
         // The other letters and the arrow take no notice of the modifiers; other keys do nothing.
         {'P', {shift}, Speed(50)}, {'S', {ctrl}, Speed(0)}, {'C', {shift}, kClear}, {VK_RIGHT, {}, kStep},
-        // Ctrl+C copies instead of clearing; V alone does nothing.
-        {'C', {ctrl}, kNothing}, {'C', {ctrl, shift}, kNothing}, {'V', {}, kNothing},
+        // Ctrl+C copies instead of clearing; Ctrl+V then loads the same blinker, which stops the
+        // timer. V alone does nothing.
+        {'C', {ctrl}, kNothing}, {'C', {ctrl, shift}, kNothing}, {'V', {ctrl}, Speed(0)}, {'V', {}, kNothing},
         {VK_LEFT, {}, kNothing}, {VK_UP, {}, kNothing}, {VK_NUMPAD1, {}, kNothing}, {'5', {}, kNothing},
         {'A', {}, kNothing}, {VK_ESCAPE, {}, kNothing}};
     for (const auto& c : cases) {

