@@ -152,8 +152,10 @@ bool LoadPatternText(HWND window, std::string_view text, const std::string& sour
                                               " live cells; the board holds at most 10,000.");
         return false;
     }
+    // The rule comes from the file: a long one is cut, so the question still fits on the screen.
+    const std::string rule = pattern.rule.size() > 60 ? pattern.rule.substr(0, 60) + "..." : pattern.rule;
     if (!IsStandardRule(pattern.rule) &&
-        Ask(window, "This pattern was made for rule " + pattern.rule + "; The Quillane runs B3/S23. Load it anyway?",
+        Ask(window, "This pattern was made for rule " + rule + "; The Quillane runs B3/S23. Load it anyway?",
             MB_YESNO | MB_ICONQUESTION) != IDYES) {
         return false;
     }
@@ -311,6 +313,11 @@ void LoadPatternFromDialog(HWND window)
 
 void SavePatternFromDialog(HWND window)
 {
+    // An empty pattern would only replace a file with nothing that loads again.
+    if (count == 0) {
+        Ask(window, "The board is empty: there is no pattern to save.", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     char chosen[MAX_PATH] = "";
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof dialog;

@@ -97,7 +97,7 @@ TEST_F(PatternFiles, EachSaveFilterWritesItsFormatAndTheLoadDialogReadsItBack)
     EXPECT_TRUE(platform.shown.empty()) << platform.shown[0];
 }
 
-TEST_F(PatternFiles, AFailedSaveLeavesTheOldFileWholeAndNoTemporaryFileAndGivesTheSystemsReason)
+TEST_F(PatternFiles, AFailedOrEmptySaveLeavesTheOldFileWholeAndNoTemporaryFileAndSaysWhy)
 {
     const std::string folder = Folder();
     WriteText(folder + "kept.rle", kGliderRle);
@@ -116,6 +116,11 @@ TEST_F(PatternFiles, AFailedSaveLeavesTheOldFileWholeAndNoTemporaryFileAndGivesT
         // The system's sentence follows, whatever words this system uses.
         EXPECT_GT(platform.shown[0].size(), platform.shown[0].find("\n\n") + 10) << platform.shown[0];
     }
+    // An empty board is not saved over it either.
+    ClearCells();
+    platform.chosenPath = folder + "kept.rle";
+    Command(IDM_FILE_SAVE_PATTERN);
+    EXPECT_EQ(platform.shown.back(), "The Quillane 0.0.1|The board is empty: there is no pattern to save.");
     EXPECT_EQ(ReadText(folder + "kept.rle"), kGliderRle);
     EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"kept.rle"});
 }
