@@ -16,7 +16,6 @@
 
 namespace {
 
-const char kMessageCaption[] = "The Quillane 0.0.1";
 const char kOpenFilter[] = "Life patterns (*.rle;*.cells;*.lif;*.life;*.txt)\0*.rle;*.cells;*.lif;*.life;*.txt\0"
                            "All files (*.*)\0*.*\0";
 // In the order of the save filters; the dialog numbers them from 1.
@@ -45,10 +44,10 @@ std::vector<ListedPattern> commonPatterns = {
 };
 int32_t patternsAdded = 0;
 
-// Every box of this file goes through here.
+// The program's one way to raise a box, for texts composed here.
 int Ask(HWND window, const std::string& text, UINT type)
 {
-    return MessageBoxA(window, text.c_str(), kMessageCaption, type);
+    return ShowMessage(window, text.c_str(), type);
 }
 
 // The board takes the pattern's cells in their reading order; the caller has checked the count.
