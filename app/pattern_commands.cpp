@@ -10,6 +10,7 @@
 #include "board_painter.h"
 #include "cell_table.h"
 #include "commands.h"
+#include "history.h"
 #include "pattern_file.h"
 #include "resource.h"
 #include "viewport.h"
@@ -50,15 +51,6 @@ int Ask(HWND window, const std::string& text, UINT type)
     return ShowMessage(window, text.c_str(), type);
 }
 
-// The board takes the pattern's cells in their reading order; the caller has checked the count.
-void PutOnBoard(const std::vector<Cell>& cells)
-{
-    ClearCells();
-    for (Cell cell : cells) {
-        AddCell(cell.x, cell.y);
-    }
-}
-
 std::vector<Cell> BoardCells()
 {
     std::vector<Cell> cells;
@@ -79,57 +71,6 @@ std::string SystemReason(DWORD code)
         --length;
     }
     return length > 0 ? std::string(text, length) : "Windows error " + std::to_string(code) + ".";
-}
-
-// The first cell and the number of cells an axis covers. A pattern lying across the plane's end
-// (x = 2^31 - 1 beside x = -2^31) is measured across it, not as the whole plane.
-void MeasureAxis(const std::vector<Cell>& cells, bool horizontal, int32_t& first, uint64_t& extent)
-{
-    uint32_t plainLow = UINT32_MAX, plainHigh = 0, endLow = UINT32_MAX, endHigh = 0;
-    for (Cell cell : cells) {
-        const uint32_t across = static_cast<uint32_t>(horizontal ? cell.x : cell.y);
-        const uint32_t plain = across ^ 0x80000000u;  // ordered like the signed value
-        plainLow = plain < plainLow ? plain : plainLow;
-        plainHigh = plain > plainHigh ? plain : plainHigh;
-        endLow = across < endLow ? across : endLow;
-        endHigh = across > endHigh ? across : endHigh;
-    }
-    if (plainHigh - plainLow <= endHigh - endLow) {
-        first = static_cast<int32_t>(plainLow ^ 0x80000000u);
-        extent = uint64_t{plainHigh - plainLow} + 1;
-    } else {
-        first = static_cast<int32_t>(endLow);
-        extent = uint64_t{endHigh - endLow} + 1;
-    }
-}
-
-// The offset that puts `extent` cells from `first` in the middle of `pixels` at this cell size.
-int32_t CentringOffset(int32_t first, uint64_t extent, int32_t pixels, int32_t cellSize)
-{
-    const int64_t column = (int64_t{pixels / cellSize} - static_cast<int64_t>(extent)) / 2;
-    return static_cast<int32_t>(static_cast<uint32_t>(column) - static_cast<uint32_t>(first));
-}
-
-// The largest cell size from 2 to 15 at which the pattern fits, grid lines included, centred.
-void FitViewTo(HWND window, const std::vector<Cell>& cells)
-{
-    if (cells.empty()) {
-        return;
-    }
-    RECT client;
-    GetClientRect(window, &client);
-    int32_t firstX, firstY;
-    uint64_t width, height;
-    MeasureAxis(cells, true, firstX, width);
-    MeasureAxis(cells, false, firstY, height);
-    int32_t size = kInitialCellSize;
-    while (size > kMinCellSize && (width * static_cast<uint64_t>(size) + 1 > static_cast<uint64_t>(client.right) ||
-                                   height * static_cast<uint64_t>(size) + 1 > static_cast<uint64_t>(client.bottom))) {
-        --size;
-    }
-    viewport.cellSize = size;
-    viewport.offsetX = CentringOffset(firstX, width, client.right, size);
-    viewport.offsetY = CentringOffset(firstY, height, client.bottom, size);
 }
 
 void ReportLoadFailure(HWND window, const std::string& source, const std::string& reason)
@@ -159,10 +100,13 @@ bool LoadPatternText(HWND window, std::string_view text, const std::string& sour
         return false;
     }
     // A running generation would otherwise step the new pattern before the user has seen it.
-    KillTimer(window, kStepTimerId);
-    PutOnBoard(pattern.cells);
-    FitViewTo(window, pattern.cells);
+    StopTimer(window);
+    ReplaceBoard(pattern.cells);
+    RECT client;
+    GetClientRect(window, &client);
+    FitView(client.right, client.bottom);
     RequestRepaint(window);
+    UpdateCaption(window);
     return true;
 }
 
