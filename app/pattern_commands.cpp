@@ -99,14 +99,14 @@ bool LoadPatternText(HWND window, std::string_view text, const std::string& sour
             MB_YESNO | MB_ICONQUESTION) != IDYES) {
         return false;
     }
-    // A running generation would otherwise step the new pattern before the user has seen it.
-    StopTimer(window);
     ReplaceBoard(pattern.cells);
+    // A running generation would otherwise step the new pattern before the user has seen it. The
+    // stop also sets the caption, once, for the new board: each caption costs a frame repaint.
+    StopTimer(window);
     RECT client;
     GetClientRect(window, &client);
     FitView(client.right, client.bottom);
     RequestRepaint(window);
-    UpdateCaption(window);
     return true;
 }
 

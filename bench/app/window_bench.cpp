@@ -234,7 +234,9 @@ int main()
     const int loads = 20;
     double loadTotal = 0;
     for (int i = 0; i < loads; ++i) {
+        // From an empty board that the caption shows, so that each load sets a new caption.
         ClearCells();
+        UpdateCaption(window);
         RequestRepaint(window);
         Settle(window);
         t0 = Now();
