@@ -1,5 +1,6 @@
-// Internals shared by the table and the generation step: hashing of cells and the buffers
-// a step works in, all reserved together with the table so that a step never allocates.
+// Internals shared by the table and the generation step. The live cells are kept twice: as the
+// ordered table the user sees, and as bits in tiles of 64x16 cells, so that a step computes whole
+// rows at once. Everything is reserved together with the table, so a step never allocates.
 #pragma once
 
 #include <cstdint>
@@ -7,61 +8,66 @@
 #include "cell_table.h"
 #include "generation.h"
 
-// Open addressing with linear probing; sizes are powers of two kept well above the fill.
-constexpr uint32_t kIndexBits = 15;      // 32,768 slots for at most 10,000 live cells
-constexpr uint32_t kNeighbourBits = 18;  // 262,144 slots for at most 90,000 cells in a step
+constexpr int32_t kTileWidth = 64;   // one uint64_t per row, bit b for x = 64 * column + b
+constexpr int32_t kTileHeight = 16;  // row r for y = 16 * row + r
+// Tile coordinates wrap with the plane: 2^32 / 64 columns and 2^32 / 16 rows.
+constexpr uint32_t kTileColumnMask = (1u << 26) - 1;
+constexpr uint32_t kTileRowMask = (1u << 28) - 1;
+constexpr uint16_t kTopRow = 1u;
+constexpr uint16_t kBottomRow = 1u << (kTileHeight - 1);
 
-inline uint32_t HashCell(int32_t x, int32_t y, uint32_t bits)
+// A tile exists while it has live cells or a neighbour tile has live cells on the edge facing it.
+// A live cell keeps at most four tiles (its own and three around a corner), so this many always
+// suffice, with index 0 kept as the blank tile.
+constexpr int32_t kMaxTiles = 4 * kMaxCells + 1;
+constexpr int32_t kTileIndexBits = 17;  // hash slots for at most 40,000 tiles
+// All rows zero and every link to itself: links to tiles that do not exist point here, so reading
+// a neighbour needs no test.
+constexpr int32_t kBlankTile = 0;
+
+// The eight links, in the order dy = -1..1 then dx = -1..1; the opposite of direction d is 7 - d.
+enum Direction { kNorthWest, kNorth, kNorthEast, kWest, kEast, kSouthWest, kSouth, kSouthEast };
+
+inline int DirectionOf(int dx, int dy)
 {
-    uint64_t key = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
-    return static_cast<uint32_t>((key * 0x9E3779B97F4A7C15ull) >> (64 - bits));
+    const int d = (dy + 1) * 3 + (dx + 1);
+    return d > 4 ? d - 1 : d;
 }
 
-// One cell's tally during a step. A slot whose stamp is not the current step's is empty, so the
-// map never needs clearing between steps.
-struct NeighbourSlot {
-    Cell cell;
-    uint32_t stamp;
-    uint8_t neighbours;
-    uint8_t alive;
+struct Tile {
+    uint64_t cur[kTileHeight];   // the live cells
+    uint64_t next[kTileHeight];  // the step's scratch: the next generation
+    uint32_t column;
+    uint32_t row;
+    int32_t link[8];             // neighbour tiles by Direction, kBlankTile when absent
+    int32_t listPos;             // position in CellStore::tileList
+    uint16_t liveRows;           // rows with a live cell
+    uint16_t westRows;           // rows whose bit 0 is live
+    uint16_t eastRows;           // rows whose bit 63 is live
 };
 
-// A dead cell that borders a live one, in order of first appearance, with its slot.
-struct Candidate {
-    Cell cell;
-    uint32_t slot;
-};
-
-// A cell that died in a step, with its position in the table before the step.
-struct DeadCell {
-    Cell cell;
-    int32_t position;
-};
-
-struct StepBuffers {
-    NeighbourSlot* slots;      // 1 << kNeighbourBits
-    uint32_t stamp;
-    uint32_t* liveSlots;       // kMaxCells: the slot of each live cell, in table order
-    Candidate* candidates;     // 8 * kMaxCells
-    // What the last applied step changed, for the history: the dead by ascending position, and
-    // how many newborns it appended. Both zero after a refused step or an empty board.
-    DeadCell* deaths;          // kMaxCells
-    int32_t deathCount;
-    int32_t births;
+struct CellStore {
+    Cell* entries[2];      // the table, double-buffered: a step writes the next one into the spare
+    int32_t* entryTile[2]; // the tile of each entry
+    int32_t side;          // which half is the table
+    Tile* tiles;           // kMaxTiles
+    int32_t* tileList;     // the tiles in use, in no order
+    int32_t tileCount;
+    int32_t* freeTiles;    // indices given back, reused first so that little memory is touched
+    int32_t freeCount;
+    int32_t freshTiles;    // tiles [1, freshTiles) have been handed out at least once
+    int32_t* tileIndex;    // open addressing by column and row; 0 marks an empty slot
+    int32_t* deaths;       // kMaxCells: table positions of the cells the last step removed
+    Cell* births;          // kMaxCells: the last step's newborns, in order
+    int32_t* birthTile;
 };
 
 // Null when the storage is not allocated.
-StepBuffers* GetStepBuffers();
-
-// Table operations for the step: the raw entries, and removal/insertion that keep the index true
-// while the step rewrites the array in one pass.
-Cell* TableEntries();
+CellStore* GetCellStore();
 void SetCount(int32_t newCount);
-void IndexInsert(Cell cell);
-void IndexErase(Cell cell);
 
-// Takes one step back in O(N): drops the newest `born` entries, then puts the dead back at their
-// old positions (ascending), so the table's order is exactly the one before the step. Announces
-// the dropped cells in table order, then the restored ones. False, with nothing changed or
-// announced, when the table cannot have come from such a step (edited behind the history's back).
-bool UndoStep(const DeadCell* dead, int32_t deadCount, int32_t born, CellChangeListener listener);
+// Recomputes a tile's row masks from its live rows.
+void RefreshRowMasks(Tile& t);
+// After the step has replaced every tile's rows: drops the tiles no longer needed and creates the
+// ones newly occupied edges need.
+void SyncTiles();

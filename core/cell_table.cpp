@@ -7,26 +7,165 @@
 
 namespace {
 
-struct IndexSlot {
-    Cell cell;
-    uint32_t used;
-};
-
-constexpr uint32_t kIndexSize = 1u << kIndexBits;
-constexpr uint32_t kIndexMask = kIndexSize - 1;
+constexpr uint32_t kTileIndexSize = 1u << kTileIndexBits;
+constexpr uint32_t kTileIndexMask = kTileIndexSize - 1;
 
 int32_t liveCount = 0;
-Cell* cells = nullptr;
-IndexSlot* liveIndex = nullptr;
-StepBuffers buffers = {};
+CellStore store = {};
+bool allocated = false;
 
-uint32_t FindSlot(Cell cell)
+uint32_t HashTile(uint32_t column, uint32_t row)
 {
-    uint32_t i = HashCell(cell.x, cell.y, kIndexBits);
-    while (liveIndex[i].used && liveIndex[i].cell != cell) {
-        i = (i + 1) & kIndexMask;
+    const uint64_t key = (static_cast<uint64_t>(column) << 32) | row;
+    return static_cast<uint32_t>((key * 0x9E3779B97F4A7C15ull) >> (64 - kTileIndexBits));
+}
+
+// The slot holding the tile, or the empty slot where it would go.
+uint32_t FindTileSlot(uint32_t column, uint32_t row)
+{
+    uint32_t i = HashTile(column, row);
+    for (;;) {
+        const int32_t t = store.tileIndex[i];
+        if (t == 0 || (store.tiles[t].column == column && store.tiles[t].row == row)) {
+            return i;
+        }
+        i = (i + 1) & kTileIndexMask;
     }
-    return i;
+}
+
+int32_t FindTile(uint32_t column, uint32_t row)
+{
+    return store.tileIndex[FindTileSlot(column, row)];
+}
+
+// Backward-shift deletion: later members of the probe run move up so that no lookup stops early
+// at the hole.
+void EraseTileSlot(uint32_t hole)
+{
+    uint32_t next = hole;
+    for (;;) {
+        next = (next + 1) & kTileIndexMask;
+        const int32_t t = store.tileIndex[next];
+        if (t == 0) {
+            break;
+        }
+        const uint32_t home = HashTile(store.tiles[t].column, store.tiles[t].row);
+        const bool homeBetween = hole <= next ? (hole < home && home <= next) : (hole < home || home <= next);
+        if (!homeBetween) {
+            store.tileIndex[hole] = t;
+            hole = next;
+        }
+    }
+    store.tileIndex[hole] = 0;
+}
+
+uint32_t NeighbourColumn(uint32_t column, int dx)
+{
+    return (column + static_cast<uint32_t>(dx)) & kTileColumnMask;
+}
+
+uint32_t NeighbourRow(uint32_t row, int dy)
+{
+    return (row + static_cast<uint32_t>(dy)) & kTileRowMask;
+}
+
+int32_t CreateTile(uint32_t column, uint32_t row)
+{
+    const int32_t t = store.freeCount > 0 ? store.freeTiles[--store.freeCount] : store.freshTiles++;
+    Tile& tile = store.tiles[t];
+    std::memset(tile.cur, 0, sizeof tile.cur);
+    tile.column = column;
+    tile.row = row;
+    tile.liveRows = tile.westRows = tile.eastRows = 0;
+    store.tileIndex[FindTileSlot(column, row)] = t;
+    tile.listPos = store.tileCount;
+    store.tileList[store.tileCount++] = t;
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            if (dx == 0 && dy == 0) {
+                continue;
+            }
+            const int d = DirectionOf(dx, dy);
+            const int32_t n = FindTile(NeighbourColumn(column, dx), NeighbourRow(row, dy));
+            tile.link[d] = n;
+            if (n != kBlankTile) {
+                store.tiles[n].link[7 - d] = t;
+            }
+        }
+    }
+    return t;
+}
+
+void FreeTile(int32_t t)
+{
+    Tile& tile = store.tiles[t];
+    for (int d = 0; d < 8; ++d) {
+        if (tile.link[d] != kBlankTile) {
+            store.tiles[tile.link[d]].link[7 - d] = kBlankTile;
+        }
+    }
+    EraseTileSlot(FindTileSlot(tile.column, tile.row));
+    const int32_t last = store.tileList[--store.tileCount];
+    store.tileList[tile.listPos] = last;
+    store.tiles[last].listPos = tile.listPos;
+    store.freeTiles[store.freeCount++] = t;
+}
+
+// Whether the tile has live cells or a neighbour has live cells on the edge facing it.
+bool TileNeeded(const Tile& t)
+{
+    const Tile* tiles = store.tiles;
+    return t.liveRows != 0 || (tiles[t.link[kNorth]].liveRows & kBottomRow) != 0 ||
+           (tiles[t.link[kSouth]].liveRows & kTopRow) != 0 || tiles[t.link[kWest]].eastRows != 0 ||
+           tiles[t.link[kEast]].westRows != 0 || (tiles[t.link[kNorthWest]].eastRows & kBottomRow) != 0 ||
+           (tiles[t.link[kNorthEast]].westRows & kBottomRow) != 0 ||
+           (tiles[t.link[kSouthWest]].eastRows & kTopRow) != 0 || (tiles[t.link[kSouthEast]].westRows & kTopRow) != 0;
+}
+
+// Creates the missing neighbours that the tile's live edges need.
+void AddEdgeTiles(int32_t t)
+{
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            const Tile& tile = store.tiles[t];
+            const uint16_t rows = dx < 0 ? tile.westRows : dx > 0 ? tile.eastRows : tile.liveRows;
+            const uint16_t edge = dy < 0 ? kTopRow : dy > 0 ? kBottomRow : 0xFFFF;
+            if ((dx == 0 && dy == 0) || (rows & edge) == 0 || tile.link[DirectionOf(dx, dy)] != kBlankTile) {
+                continue;
+            }
+            CreateTile(NeighbourColumn(tile.column, dx), NeighbourRow(tile.row, dy));
+        }
+    }
+}
+
+// Frees the tile and those around it that nothing needs any more.
+void DropIdleTilesAround(int32_t t)
+{
+    int32_t around[9];
+    for (int d = 0; d < 8; ++d) {
+        around[d] = store.tiles[t].link[d];
+    }
+    around[8] = t;
+    for (int32_t a : around) {
+        if (a != kBlankTile && !TileNeeded(store.tiles[a])) {
+            FreeTile(a);
+        }
+    }
+}
+
+uint32_t ColumnOf(int32_t x)
+{
+    return static_cast<uint32_t>(x) >> 6;
+}
+
+uint32_t RowOf(int32_t y)
+{
+    return static_cast<uint32_t>(y) >> 4;
+}
+
+uint64_t BitOf(int32_t x)
+{
+    return uint64_t{1} << (static_cast<uint32_t>(x) & 63u);
 }
 
 template <typename T>
@@ -41,42 +180,56 @@ const int32_t& count = liveCount;
 
 bool AllocateCellStorage()
 {
-    if (cells) {
+    if (allocated) {
         return true;
     }
-    cells = Reserve<Cell>(kMaxCells);
-    liveIndex = Reserve<IndexSlot>(kIndexSize);
-    buffers.slots = Reserve<NeighbourSlot>(size_t{1} << kNeighbourBits);
-    buffers.liveSlots = Reserve<uint32_t>(kMaxCells);
-    buffers.candidates = Reserve<Candidate>(8 * size_t{kMaxCells});
-    buffers.deaths = Reserve<DeadCell>(kMaxCells);
-    buffers.stamp = 0;
-    if (!cells || !liveIndex || !buffers.slots || !buffers.liveSlots || !buffers.candidates || !buffers.deaths) {
+    store.entries[0] = Reserve<Cell>(kMaxCells);
+    store.entries[1] = Reserve<Cell>(kMaxCells);
+    store.entryTile[0] = Reserve<int32_t>(kMaxCells);
+    store.entryTile[1] = Reserve<int32_t>(kMaxCells);
+    store.tiles = Reserve<Tile>(kMaxTiles);
+    store.tileList = Reserve<int32_t>(kMaxTiles);
+    store.freeTiles = Reserve<int32_t>(kMaxTiles);
+    store.tileIndex = Reserve<int32_t>(kTileIndexSize);
+    store.deaths = Reserve<int32_t>(kMaxCells);
+    store.births = Reserve<Cell>(kMaxCells);
+    store.birthTile = Reserve<int32_t>(kMaxCells);
+    allocated = store.entries[0] && store.entries[1] && store.entryTile[0] && store.entryTile[1] && store.tiles &&
+                store.tileList && store.freeTiles && store.tileIndex && store.deaths && store.births &&
+                store.birthTile;
+    if (!allocated) {
         ReleaseCellStorage();
         return false;
     }
-    // Entries added before the storage existed cannot be there, so none are kept.
+    store.side = 0;
+    store.tileCount = 0;
+    store.freeCount = 0;
+    store.freshTiles = 1;  // tile 0 is the blank: calloc left it all zero, linked to itself
     liveCount = 0;
     return true;
 }
 
 void ReleaseCellStorage()
 {
-    std::free(cells);
-    std::free(liveIndex);
-    std::free(buffers.slots);
-    std::free(buffers.liveSlots);
-    std::free(buffers.candidates);
-    std::free(buffers.deaths);
-    cells = nullptr;
-    liveIndex = nullptr;
-    buffers = {};
+    for (int s = 0; s < 2; ++s) {
+        std::free(store.entries[s]);
+        std::free(store.entryTile[s]);
+    }
+    std::free(store.tiles);
+    std::free(store.tileList);
+    std::free(store.freeTiles);
+    std::free(store.tileIndex);
+    std::free(store.deaths);
+    std::free(store.births);
+    std::free(store.birthTile);
+    store = {};
+    allocated = false;
     liveCount = 0;
 }
 
 Cell CellAt(int32_t i)
 {
-    return cells[i];
+    return store.entries[store.side][i];
 }
 
 bool IsAlive(int32_t x, int32_t y)
@@ -84,7 +237,8 @@ bool IsAlive(int32_t x, int32_t y)
     if (liveCount <= 0) {
         return false;
     }
-    return liveIndex[FindSlot({x, y})].used != 0;
+    const Tile& t = store.tiles[FindTile(ColumnOf(x), RowOf(y))];
+    return (t.cur[static_cast<uint32_t>(y) & 15u] & BitOf(x)) != 0;
 }
 
 int32_t CountNeighbours(int32_t x, int32_t y)
@@ -102,15 +256,24 @@ int32_t CountNeighbours(int32_t x, int32_t y)
 
 bool AddCell(int32_t x, int32_t y)
 {
-    if (!cells || liveCount >= kMaxCells) {
+    if (!allocated || liveCount >= kMaxCells) {
         return false;
     }
-    uint32_t slot = FindSlot({x, y});
-    if (liveIndex[slot].used) {
+    int32_t t = FindTile(ColumnOf(x), RowOf(y));
+    if (t == kBlankTile) {
+        t = CreateTile(ColumnOf(x), RowOf(y));
+    }
+    Tile& tile = store.tiles[t];
+    uint64_t& row = tile.cur[static_cast<uint32_t>(y) & 15u];
+    if (row & BitOf(x)) {
         return false;  // already alive: a second entry would break the one-entry-per-cell rule
     }
-    liveIndex[slot] = {{x, y}, 1};
-    cells[liveCount++] = {x, y};
+    row |= BitOf(x);
+    RefreshRowMasks(tile);
+    AddEdgeTiles(t);
+    store.entries[store.side][liveCount] = {x, y};
+    store.entryTile[store.side][liveCount] = t;
+    ++liveCount;
     return true;
 }
 
@@ -119,31 +282,41 @@ void RemoveCell(int32_t x, int32_t y)
     if (!IsAlive(x, y)) {
         return;
     }
+    Cell* cells = store.entries[store.side];
+    int32_t* tileOf = store.entryTile[store.side];
     int32_t i = 0;
     while (cells[i] != Cell{x, y}) {
         ++i;
     }
-    std::memmove(cells + i, cells + i + 1, sizeof(Cell) * static_cast<size_t>(liveCount - i - 1));
+    const int32_t t = tileOf[i];
+    const size_t after = static_cast<size_t>(liveCount - i - 1);
+    std::memmove(cells + i, cells + i + 1, sizeof(Cell) * after);
+    std::memmove(tileOf + i, tileOf + i + 1, sizeof(int32_t) * after);
     --liveCount;
-    IndexErase({x, y});
+    Tile& tile = store.tiles[t];
+    tile.cur[static_cast<uint32_t>(y) & 15u] &= ~BitOf(x);
+    RefreshRowMasks(tile);
+    DropIdleTilesAround(t);
 }
 
 void ClearCells()
 {
-    if (liveIndex && liveCount > 0) {
-        std::memset(liveIndex, 0, sizeof(IndexSlot) * kIndexSize);
+    if (!allocated) {
+        return;
+    }
+    if (store.tileCount > 0) {
+        std::memset(store.tileIndex, 0, sizeof(int32_t) * kTileIndexSize);
+        for (int32_t i = 0; i < store.tileCount; ++i) {
+            store.freeTiles[store.freeCount++] = store.tileList[i];
+        }
+        store.tileCount = 0;
     }
     liveCount = 0;
 }
 
-StepBuffers* GetStepBuffers()
+CellStore* GetCellStore()
 {
-    return cells ? &buffers : nullptr;
-}
-
-Cell* TableEntries()
-{
-    return cells;
+    return allocated ? &store : nullptr;
 }
 
 void SetCount(int32_t newCount)
@@ -151,32 +324,33 @@ void SetCount(int32_t newCount)
     liveCount = newCount;
 }
 
-void IndexInsert(Cell cell)
+void RefreshRowMasks(Tile& t)
 {
-    liveIndex[FindSlot(cell)] = {cell, 1};
+    uint32_t live = 0;
+    uint32_t west = 0;
+    uint32_t east = 0;
+    for (int32_t r = 0; r < kTileHeight; ++r) {
+        live |= static_cast<uint32_t>(t.cur[r] != 0) << r;
+        west |= static_cast<uint32_t>(t.cur[r] & 1u) << r;
+        east |= static_cast<uint32_t>(t.cur[r] >> 63) << r;
+    }
+    t.liveRows = static_cast<uint16_t>(live);
+    t.westRows = static_cast<uint16_t>(west);
+    t.eastRows = static_cast<uint16_t>(east);
 }
 
-// Backward-shift deletion: later members of the probe run move up so that no lookup
-// stops early at the hole, and no tombstones build up over a long run.
-void IndexErase(Cell cell)
+void SyncTiles()
 {
-    uint32_t hole = FindSlot(cell);
-    if (!liveIndex[hole].used) {
-        return;
-    }
-    uint32_t next = hole;
-    for (;;) {
-        next = (next + 1) & kIndexMask;
-        if (!liveIndex[next].used) {
-            break;
-        }
-        uint32_t home = HashCell(liveIndex[next].cell.x, liveIndex[next].cell.y, kIndexBits);
-        // Move the entry into the hole unless its home lies cyclically in (hole, next].
-        bool homeBetween = hole <= next ? (hole < home && home <= next) : (hole < home || home <= next);
-        if (!homeBetween) {
-            liveIndex[hole] = liveIndex[next];
-            hole = next;
+    // Backwards, as freeing moves the last tile of the list into the freed place.
+    for (int32_t i = store.tileCount - 1; i >= 0; --i) {
+        const int32_t t = store.tileList[i];
+        if (!TileNeeded(store.tiles[t])) {
+            FreeTile(t);
         }
     }
-    liveIndex[hole].used = 0;
+    // Tiles created here have no live cells, so the loop need not reach them.
+    const int32_t existing = store.tileCount;
+    for (int32_t i = 0; i < existing; ++i) {
+        AddEdgeTiles(store.tileList[i]);
+    }
 }

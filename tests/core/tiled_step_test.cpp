@@ -1,0 +1,162 @@
+// The real step against the previous hash-tally step, over thousands of random boards with edits
+// between steps: around the origin, across the ends of the 32-bit plane, and at the cap. Tables,
+// announced changes and refusals must agree at every step.
+#include <climits>
+#include <random>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "cell_index.h"
+#include "cell_table.h"
+#include "generation.h"
+#include "hash_step_model.h"
+
+namespace {
+
+std::vector<CellChange> heard;
+
+void Record(int32_t x, int32_t y, bool alive)
+{
+    heard.push_back({x, y, alive});
+}
+
+struct Area {
+    const char* name;
+    int32_t left;
+    int32_t top;
+    int32_t width;
+    int32_t height;
+};
+
+// Widths and heights reach over several 64x16 tiles; every area but the first straddles a place
+// where tile coordinates jump (-1|0 or the ends of the plane).
+const Area kAreas[] = {
+    {"inside one tile row", 3, 1, 60, 14},
+    {"across -1|0", -70, -20, 140, 40},
+    {"across x = +-2^31", INT32_MAX - 69, 5, 140, 36},
+    {"across y = +-2^31", -30, INT32_MAX - 19, 100, 40},
+    {"across both ends", INT32_MAX - 49, INT32_MAX - 19, 100, 40},
+};
+
+class TiledStepTest : public ::testing::Test {
+protected:
+    HashBoard model;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(AllocateCellStorage());
+        HashBoardInit(model);
+    }
+    void TearDown() override { ReleaseCellStorage(); }
+
+    void Toggle(Cell c)
+    {
+        if (IsAlive(c.x, c.y)) {
+            RemoveCell(c.x, c.y);
+            HashRemove(model, c.x, c.y);
+        } else {
+            ASSERT_EQ(AddCell(c.x, c.y), HashAdd(model, c.x, c.y));
+        }
+    }
+
+    void Clear()
+    {
+        ClearCells();
+        HashClear(model);
+    }
+
+    // Returns whether the step was taken.
+    bool StepBoth(const char* where)
+    {
+        heard.clear();
+        std::vector<CellChange> expected;
+        const bool stepped = StepGeneration(Record);
+        EXPECT_EQ(stepped, HashStep(model, &expected)) << where;
+        EXPECT_EQ(heard, expected) << where;
+        ExpectSameTable(where);
+        // A tile lives only for its own cells and its neighbours' facing edges.
+        EXPECT_LE(GetCellStore()->tileCount, 4 * count) << where;
+        return stepped;
+    }
+
+    void ExpectSameTable(const char* where)
+    {
+        ASSERT_EQ(count, static_cast<int32_t>(model.cells.size())) << where;
+        for (int32_t i = 0; i < count; ++i) {
+            ASSERT_EQ(CellAt(i), model.cells[static_cast<size_t>(i)]) << where << ", entry " << i;
+        }
+    }
+};
+
+Cell RandomCell(std::mt19937& rng, const Area& a)
+{
+    return {WrapAdd(a.left, static_cast<int32_t>(rng() % static_cast<uint32_t>(a.width))),
+            WrapAdd(a.top, static_cast<int32_t>(rng() % static_cast<uint32_t>(a.height)))};
+}
+
+TEST_F(TiledStepTest, RandomBoardsWithEditsEvolveAlike)
+{
+    for (const Area& area : kAreas) {
+        for (uint32_t seed = 1; seed <= 500; ++seed) {
+            std::mt19937 rng(seed);
+            Clear();
+            const uint32_t density = 8 + rng() % 40;
+            for (int32_t i = 0; i < area.width * area.height; ++i) {
+                if (rng() % 100 < density) {
+                    Toggle(RandomCell(rng, area));
+                }
+            }
+            for (int round = 0; round < 12; ++round) {
+                for (uint32_t edits = rng() % 4; edits > 0; --edits) {
+                    Toggle(RandomCell(rng, area));
+                }
+                if (rng() % 40 == 0) {
+                    Clear();
+                }
+                StepBoth(area.name);
+                const Cell probe = RandomCell(rng, area);
+                ASSERT_EQ(IsAlive(probe.x, probe.y), HashIsAlive(model, probe.x, probe.y)) << area.name;
+                if (HasFailure()) {
+                    return;
+                }
+            }
+        }
+    }
+}
+
+// L-shaped triples become 2x2 blocks, so a board of them grows by a third in one step: with random
+// cells around, boards just under and just over the cap, refused or taken, then edited and stepped.
+TEST_F(TiledStepTest, BoardsAtTheCapAreRefusedOrTakenAlike)
+{
+    int taken = 0;
+    int refused = 0;
+    for (const Area& area : {kAreas[1], kAreas[4]}) {
+        for (uint32_t seed = 1; seed <= 16; ++seed) {
+            std::mt19937 rng(seed);
+            Clear();
+            const int32_t corners = 2490 + static_cast<int32_t>(rng() % 20);
+            for (int32_t i = 0; i < corners; ++i) {
+                const int32_t x = WrapAdd(area.left, (i % 50) * 5);
+                const int32_t y = WrapAdd(area.top, (i / 50) * 5);
+                for (Cell c : {Cell{x, y}, Cell{WrapAdd(x, 1), y}, Cell{x, WrapAdd(y, 1)}}) {
+                    Toggle(c);
+                }
+            }
+            for (int round = 0; round < 4; ++round) {
+                for (int edits = 0; edits < 30; ++edits) {
+                    Toggle({WrapAdd(area.left, static_cast<int32_t>(rng() % 250)),
+                            WrapAdd(area.top, static_cast<int32_t>(rng() % 250))});
+                }
+                (StepBoth(area.name) ? taken : refused) += 1;
+                if (HasFailure()) {
+                    return;
+                }
+            }
+        }
+    }
+    EXPECT_GT(taken, 0);
+    EXPECT_GT(refused, 0);
+}
+
+}  // namespace
