@@ -44,6 +44,9 @@ struct Tile {
     uint16_t liveRows;           // rows with a live cell
     uint16_t westRows;           // rows whose bit 0 is live
     uint16_t eastRows;           // rows whose bit 63 is live
+    uint16_t nextLiveRows;       // the same for the next rows
+    uint16_t nextWestRows;
+    uint16_t nextEastRows;
 };
 
 struct CellStore {

@@ -339,7 +339,7 @@ void RefreshRowMasks(Tile& t)
     t.eastRows = static_cast<uint16_t>(east);
 }
 
-void SyncTiles()
+__attribute__((noinline)) void SyncTiles()
 {
     // Backwards, as freeing moves the last tile of the list into the freed place.
     for (int32_t i = store.tileCount - 1; i >= 0; --i) {
@@ -351,6 +351,9 @@ void SyncTiles()
     // Tiles created here have no live cells, so the loop need not reach them.
     const int32_t existing = store.tileCount;
     for (int32_t i = 0; i < existing; ++i) {
-        AddEdgeTiles(store.tileList[i]);
+        const Tile& t = store.tiles[store.tileList[i]];
+        if ((t.westRows | t.eastRows | (t.liveRows & (kTopRow | kBottomRow))) != 0) {
+            AddEdgeTiles(store.tileList[i]);
+        }
     }
 }

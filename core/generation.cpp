@@ -44,21 +44,37 @@ uint16_t RowsThatCanLive(const Tile* tiles, const Tile& t)
     return rows;
 }
 
-// Fills every tile's next rows; returns the next generation's population.
-int32_t ComputeNext(CellStore& s)
+// Fills every tile's next rows and their masks; returns the next generation's population. Only
+// the band of rows that can hold a live cell is computed, each row's neighbourhood fetched once.
+__attribute__((noinline)) int32_t ComputeNext(CellStore& s)
 {
     int32_t population = 0;
     for (int32_t i = 0; i < s.tileCount; ++i) {
         Tile& t = s.tiles[s.tileList[i]];
+        std::memset(t.next, 0, sizeof t.next);
+        uint32_t live = 0;
+        uint32_t west = 0;
+        uint32_t east = 0;
         const uint16_t rows = RowsThatCanLive(s.tiles, t);
-        for (int32_t r = 0; r < kTileHeight; ++r) {
-            uint64_t next = 0;
-            if (rows & (1u << r)) {
-                next = NextRow(RowAround(s.tiles, t, r - 1), RowAround(s.tiles, t, r), RowAround(s.tiles, t, r + 1));
+        if (rows != 0) {
+            const int32_t last = HighestBit(rows);
+            RowBits above = RowAround(s.tiles, t, LowestBit(rows) - 1);
+            RowBits row = RowAround(s.tiles, t, LowestBit(rows));
+            for (int32_t r = LowestBit(rows); r <= last; ++r) {
+                const RowBits below = RowAround(s.tiles, t, r + 1);
+                const uint64_t next = NextRow(above, row, below);
+                t.next[r] = next;
                 population += LiveInRow(next);
+                live |= static_cast<uint32_t>(next != 0) << r;
+                west |= static_cast<uint32_t>(next & 1u) << r;
+                east |= static_cast<uint32_t>(next >> 63) << r;
+                above = row;
+                row = below;
             }
-            t.next[r] = next;
         }
+        t.nextLiveRows = static_cast<uint16_t>(live);
+        t.nextWestRows = static_cast<uint16_t>(west);
+        t.nextEastRows = static_cast<uint16_t>(east);
     }
     return population;
 }
@@ -96,18 +112,81 @@ void TakeBirthsAround(CellStore& s, Cell c, int32_t ti, int32_t bx, int32_t by, 
     }
 }
 
-// Whether any birth is pending in the 3x3 window of a cell away from the tile's edges.
-bool BirthsPendingInside(const Tile& t, int32_t bx, int32_t by)
+// The same for a cell away from the tile's edges, where the whole window is in the tile.
+void TakeBirthsInside(CellStore& s, Cell c, int32_t ti, int32_t bx, int32_t by, int32_t& births)
 {
-    return (ThreeBits(t.next[by - 1] & ~t.cur[by - 1], bx) | ThreeBits(t.next[by] & ~t.cur[by], bx) |
-            ThreeBits(t.next[by + 1] & ~t.cur[by + 1], bx)) != 0;
+    Tile& t = s.tiles[ti];
+    uint32_t window = WindowBits(t.next[by - 1] & ~t.cur[by - 1], t.next[by] & ~t.cur[by],
+                                 t.next[by + 1] & ~t.cur[by + 1], bx);
+    while (window != 0) {
+        const int32_t k = LowestBit(window);
+        window &= window - 1;
+        const int32_t dy = k / 3 - 1;
+        const int32_t dx = k % 3 - 1;
+        t.cur[by + dy] |= uint64_t{1} << (bx + dx);
+        s.births[births] = {WrapAdd(c.x, dx), WrapAdd(c.y, dy)};
+        s.birthTile[births] = ti;
+        ++births;
+    }
+}
+
+struct Rewrite {
+    int32_t deaths;
+    int32_t births;
+};
+
+// One pass over the table in order writes the survivors to the spare half, notes the positions of
+// the dead, and hands each birth to its first live neighbour in table order, which is where the
+// candidate list would first have met it; the births then follow the survivors.
+__attribute__((noinline)) Rewrite RewriteTable(CellStore& s, int32_t n)
+{
+    const Cell* cells = s.entries[s.side];
+    const int32_t* tileOf = s.entryTile[s.side];
+    Cell* kept = s.entries[1 - s.side];
+    int32_t* keptTile = s.entryTile[1 - s.side];
+    int32_t survivors = 0;
+    Rewrite r = {0, 0};
+    for (int32_t i = 0; i < n; ++i) {
+        const Cell c = cells[i];
+        const int32_t ti = tileOf[i];
+        const int32_t bx = static_cast<int32_t>(static_cast<uint32_t>(c.x) & (kTileWidth - 1));
+        const int32_t by = static_cast<int32_t>(static_cast<uint32_t>(c.y) & (kTileHeight - 1));
+        // Both written, one kept: whether a cell of a soup survives is a coin toss, and a
+        // mispredicted branch costs more than the two stores.
+        const int32_t lives = static_cast<int32_t>((s.tiles[ti].next[by] >> bx) & 1u);
+        kept[survivors] = c;
+        keptTile[survivors] = ti;
+        survivors += lives;
+        s.deaths[r.deaths] = i;
+        r.deaths += 1 - lives;
+        if (bx > 0 && bx < kTileWidth - 1 && by > 0 && by < kTileHeight - 1) {
+            TakeBirthsInside(s, c, ti, bx, by, r.births);
+        } else {
+            TakeBirthsAround(s, c, ti, bx, by, r.births);
+        }
+    }
+    std::memcpy(kept + survivors, s.births, sizeof(Cell) * static_cast<size_t>(r.births));
+    std::memcpy(keptTile + survivors, s.birthTile, sizeof(int32_t) * static_cast<size_t>(r.births));
+    s.side = 1 - s.side;
+    SetCount(survivors + r.births);
+    return r;
+}
+
+__attribute__((noinline)) void AdoptNext(CellStore& s)
+{
+    for (int32_t i = 0; i < s.tileCount; ++i) {
+        Tile& t = s.tiles[s.tileList[i]];
+        std::memcpy(t.cur, t.next, sizeof t.cur);
+        t.liveRows = t.nextLiveRows;
+        t.westRows = t.nextWestRows;
+        t.eastRows = t.nextEastRows;
+    }
 }
 
 }  // namespace
 
-// The next generation is computed on the tiles and counted before anything changes. One pass over
-// the table in order then keeps the survivors, notes the deaths, and hands each birth to its first
-// live neighbour in table order, which is where the candidate list would first have met it.
+// The next generation is computed on the tiles and counted before anything changes; then the
+// table is rewritten, the tiles take the new rows, and the listener hears deaths, then births.
 bool StepGeneration(CellChangeListener listener)
 {
     CellStore* store = GetCellStore();
@@ -121,49 +200,15 @@ bool StepGeneration(CellChangeListener listener)
         lastRefusedPopulation = population;
         return false;  // next rows are scratch: nothing has changed
     }
-
-    const Cell* cells = s.entries[s.side];
-    const int32_t* tileOf = s.entryTile[s.side];
-    Cell* kept = s.entries[1 - s.side];
-    int32_t* keptTile = s.entryTile[1 - s.side];
-    int32_t survivors = 0;
-    int32_t deaths = 0;
-    int32_t births = 0;
-    for (int32_t i = 0; i < n; ++i) {
-        const Cell c = cells[i];
-        const int32_t ti = tileOf[i];
-        const Tile& t = s.tiles[ti];
-        const int32_t bx = static_cast<int32_t>(static_cast<uint32_t>(c.x) & (kTileWidth - 1));
-        const int32_t by = static_cast<int32_t>(static_cast<uint32_t>(c.y) & (kTileHeight - 1));
-        if ((t.next[by] >> bx) & 1u) {
-            kept[survivors] = c;
-            keptTile[survivors] = ti;
-            ++survivors;
-        } else {
-            s.deaths[deaths++] = i;
-        }
-        const bool inside = bx > 0 && bx < kTileWidth - 1 && by > 0 && by < kTileHeight - 1;
-        if (!inside || BirthsPendingInside(t, bx, by)) {
-            TakeBirthsAround(s, c, ti, bx, by, births);
-        }
-    }
-    std::memcpy(kept + survivors, s.births, sizeof(Cell) * static_cast<size_t>(births));
-    std::memcpy(keptTile + survivors, s.birthTile, sizeof(int32_t) * static_cast<size_t>(births));
-    s.side = 1 - s.side;
-    SetCount(survivors + births);
-
-    for (int32_t i = 0; i < s.tileCount; ++i) {
-        Tile& t = s.tiles[s.tileList[i]];
-        std::memcpy(t.cur, t.next, sizeof t.cur);
-        RefreshRowMasks(t);
-    }
+    const Cell* before = s.entries[s.side];
+    const Rewrite r = RewriteTable(s, n);
+    AdoptNext(s);
     SyncTiles();
-
     if (listener) {
-        for (int32_t i = 0; i < deaths; ++i) {
-            listener(cells[s.deaths[i]].x, cells[s.deaths[i]].y, false);
+        for (int32_t i = 0; i < r.deaths; ++i) {
+            listener(before[s.deaths[i]].x, before[s.deaths[i]].y, false);
         }
-        for (int32_t i = 0; i < births; ++i) {
+        for (int32_t i = 0; i < r.births; ++i) {
             listener(s.births[i].x, s.births[i].y, true);
         }
     }

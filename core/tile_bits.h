@@ -41,9 +41,16 @@ inline uint64_t NextRow(const RowBits& above, const RowBits& row, const RowBits&
     return exactlyOneTwo & (ones | row.mid);
 }
 
+// Counting bits in pairs, then nibbles, then bytes: each stage adds neighbouring fields that cannot
+// overflow their width (2 bits hold 0..2, 4 bits 0..4, 8 bits 0..8), and the multiply sums the
+// eight bytes into the top one. Plain arithmetic, as the 32-bit product cannot count on a popcount
+// instruction and the compiler's fallback is a library call.
 inline int32_t LiveInRow(uint64_t row)
 {
-    return __builtin_popcountll(row);
+    row = row - ((row >> 1) & 0x5555555555555555ull);
+    row = (row & 0x3333333333333333ull) + ((row >> 2) & 0x3333333333333333ull);
+    row = (row + (row >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int32_t>((row * 0x0101010101010101ull) >> 56);
 }
 
 // The three bits at b - 1, b, b + 1 of a row, lowest first (dx = -1, 0, 1), for 1 <= b <= 62 so
@@ -51,6 +58,26 @@ inline int32_t LiveInRow(uint64_t row)
 inline uint32_t ThreeBits(uint64_t row, int32_t b)
 {
     return static_cast<uint32_t>((row >> (b - 1)) & 7u);
+}
+
+// The 3x3 window around bit b (1 <= b <= 62) of the middle row, as nine bits in the order
+// dy = -1..1 then dx = -1..1: bit 3 * (dy + 1) + (dx + 1). Taking the lowest set bit first then
+// visits the cells in exactly that order.
+inline uint32_t WindowBits(uint64_t above, uint64_t row, uint64_t below, int32_t b)
+{
+    return ThreeBits(above, b) | (ThreeBits(row, b) << 3) | (ThreeBits(below, b) << 6);
+}
+
+// The position of the lowest set bit of a nonzero value (a single instruction on x86).
+inline int32_t LowestBit(uint32_t bits)
+{
+    return __builtin_ctz(bits);
+}
+
+// The position of the highest set bit of a nonzero value.
+inline int32_t HighestBit(uint32_t bits)
+{
+    return 31 - __builtin_clz(bits);
 }
 
 // The rows a row mask touches, one either way: a cell changes only within one row of a live cell.
