@@ -34,9 +34,9 @@ inline int DirectionOf(int dx, int dy)
     return d > 4 ? d - 1 : d;
 }
 
+// The header fills the first 64-byte line and the rows the next four, so a tile whose rows are
+// not read costs one line.
 struct Tile {
-    uint64_t cur[kTileHeight];   // the live cells
-    uint64_t next[kTileHeight];  // the step's scratch: the next generation
     uint32_t column;
     uint32_t row;
     int32_t link[8];             // neighbour tiles by Direction, kBlankTile when absent
@@ -47,13 +47,19 @@ struct Tile {
     uint16_t nextLiveRows;       // the same for the next rows
     uint16_t nextWestRows;
     uint16_t nextEastRows;
+    // The rows the step computes: those that can hold a live cell next. A next row outside them
+    // is stale, never read, and counts as empty.
+    uint16_t band;
+    uint64_t cur[kTileHeight];   // the live cells
+    uint64_t next[kTileHeight];  // the step's scratch: the next generation
 };
 
 struct CellStore {
     Cell* entries[2];      // the table, double-buffered: a step writes the next one into the spare
     int32_t* entryTile[2]; // the tile of each entry
     int32_t side;          // which half is the table
-    Tile* tiles;           // kMaxTiles
+    Tile* tiles;           // kMaxTiles, from a 64-byte boundary
+    void* tileMemory;      // the allocation tiles lies in
     int32_t* tileList;     // the tiles in use, in no order
     int32_t tileCount;
     int32_t* freeTiles;    // indices given back, reused first so that little memory is touched

@@ -187,14 +187,15 @@ bool AllocateCellStorage()
     store.entries[1] = Reserve<Cell>(kMaxCells);
     store.entryTile[0] = Reserve<int32_t>(kMaxCells);
     store.entryTile[1] = Reserve<int32_t>(kMaxCells);
-    store.tiles = Reserve<Tile>(kMaxTiles);
+    store.tileMemory = std::calloc(sizeof(Tile) * kMaxTiles + 64, 1);
+    store.tiles = reinterpret_cast<Tile*>((reinterpret_cast<uintptr_t>(store.tileMemory) + 63) & ~uintptr_t{63});
     store.tileList = Reserve<int32_t>(kMaxTiles);
     store.freeTiles = Reserve<int32_t>(kMaxTiles);
     store.tileIndex = Reserve<int32_t>(kTileIndexSize);
     store.deaths = Reserve<int32_t>(kMaxCells);
     store.births = Reserve<Cell>(kMaxCells);
     store.birthTile = Reserve<int32_t>(kMaxCells);
-    allocated = store.entries[0] && store.entries[1] && store.entryTile[0] && store.entryTile[1] && store.tiles &&
+    allocated = store.entries[0] && store.entries[1] && store.entryTile[0] && store.entryTile[1] && store.tileMemory &&
                 store.tileList && store.freeTiles && store.tileIndex && store.deaths && store.births &&
                 store.birthTile;
     if (!allocated) {
@@ -215,7 +216,7 @@ void ReleaseCellStorage()
         std::free(store.entries[s]);
         std::free(store.entryTile[s]);
     }
-    std::free(store.tiles);
+    std::free(store.tileMemory);
     std::free(store.tileList);
     std::free(store.freeTiles);
     std::free(store.tileIndex);
@@ -339,7 +340,7 @@ void RefreshRowMasks(Tile& t)
     t.eastRows = static_cast<uint16_t>(east);
 }
 
-__attribute__((noinline)) void SyncTiles()
+void SyncTiles()
 {
     // Backwards, as freeing moves the last tile of the list into the freed place.
     for (int32_t i = store.tileCount - 1; i >= 0; --i) {

@@ -44,23 +44,23 @@ uint16_t RowsThatCanLive(const Tile* tiles, const Tile& t)
     return rows;
 }
 
-// Fills every tile's next rows and their masks; returns the next generation's population. Only
-// the band of rows that can hold a live cell is computed, each row's neighbourhood fetched once.
-__attribute__((noinline)) int32_t ComputeNext(CellStore& s)
+// Fills the band of next rows of every tile and their masks; returns the next generation's
+// population. Each row's neighbourhood is fetched once.
+int32_t ComputeNext(CellStore& s)
 {
     int32_t population = 0;
     for (int32_t i = 0; i < s.tileCount; ++i) {
         Tile& t = s.tiles[s.tileList[i]];
-        std::memset(t.next, 0, sizeof t.next);
         uint32_t live = 0;
         uint32_t west = 0;
         uint32_t east = 0;
-        const uint16_t rows = RowsThatCanLive(s.tiles, t);
-        if (rows != 0) {
-            const int32_t last = HighestBit(rows);
-            RowBits above = RowAround(s.tiles, t, LowestBit(rows) - 1);
-            RowBits row = RowAround(s.tiles, t, LowestBit(rows));
-            for (int32_t r = LowestBit(rows); r <= last; ++r) {
+        t.band = RowsThatCanLive(s.tiles, t);
+        if (t.band != 0) {
+            const int32_t first = LowestBit(t.band);
+            const int32_t last = HighestBit(t.band);
+            RowBits above = RowAround(s.tiles, t, first - 1);
+            RowBits row = RowAround(s.tiles, t, first);
+            for (int32_t r = first; r <= last; ++r) {
                 const RowBits below = RowAround(s.tiles, t, r + 1);
                 const uint64_t next = NextRow(above, row, below);
                 t.next[r] = next;
@@ -138,7 +138,7 @@ struct Rewrite {
 // One pass over the table in order writes the survivors to the spare half, notes the positions of
 // the dead, and hands each birth to its first live neighbour in table order, which is where the
 // candidate list would first have met it; the births then follow the survivors.
-__attribute__((noinline)) Rewrite RewriteTable(CellStore& s, int32_t n)
+Rewrite RewriteTable(CellStore& s, int32_t n)
 {
     const Cell* cells = s.entries[s.side];
     const int32_t* tileOf = s.entryTile[s.side];
@@ -172,11 +172,16 @@ __attribute__((noinline)) Rewrite RewriteTable(CellStore& s, int32_t n)
     return r;
 }
 
-__attribute__((noinline)) void AdoptNext(CellStore& s)
+void AdoptNext(CellStore& s)
 {
     for (int32_t i = 0; i < s.tileCount; ++i) {
         Tile& t = s.tiles[s.tileList[i]];
-        std::memcpy(t.cur, t.next, sizeof t.cur);
+        // Outside the band cur is empty already: every live row lies inside it.
+        if (t.band != 0) {
+            const int32_t first = LowestBit(t.band);
+            const size_t rows = static_cast<size_t>(HighestBit(t.band) - first + 1);
+            std::memcpy(t.cur + first, t.next + first, sizeof(uint64_t) * rows);
+        }
         t.liveRows = t.nextLiveRows;
         t.westRows = t.nextWestRows;
         t.eastRows = t.nextEastRows;
