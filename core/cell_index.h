@@ -16,11 +16,13 @@ constexpr uint32_t kTileRowMask = (1u << 28) - 1;
 constexpr uint16_t kTopRow = 1u;
 constexpr uint16_t kBottomRow = 1u << (kTileHeight - 1);
 
-// A tile exists while it has live cells or a neighbour tile has live cells on the edge facing it.
-// A live cell keeps at most four tiles (its own and three around a corner), so this many always
-// suffice, with index 0 kept as the blank tile.
-constexpr int32_t kMaxTiles = 4 * kMaxCells + 1;
-constexpr int32_t kTileIndexBits = 17;  // hash slots for at most 40,000 tiles
+// A tile exists while it has live cells or a tile beside it (west, east, north or south) has live
+// cells on the edge facing it. A diagonal neighbour is never needed: a birth in a tile's corner
+// has three live neighbours, and at most one of them lies in the tile across the corner, so another
+// lies in the tile itself or on an edge facing it. A live cell keeps at most three tiles (its own
+// and two at a corner), so this many always suffice, with index 0 kept as the blank tile.
+constexpr int32_t kMaxTiles = 3 * kMaxCells + 1;
+constexpr int32_t kTileIndexBits = 17;  // hash slots for at most 30,000 tiles
 // All rows zero and every link to itself: links to tiles that do not exist point here, so reading
 // a neighbour needs no test.
 constexpr int32_t kBlankTile = 0;
@@ -77,6 +79,7 @@ void SetCount(int32_t newCount);
 
 // Recomputes a tile's row masks from its live rows.
 void RefreshRowMasks(Tile& t);
-// After the step has replaced every tile's rows: drops the tiles no longer needed and creates the
-// ones newly occupied edges need.
-void SyncTiles();
+// After the step has filled every tile's next rows and their masks: the next rows become the live
+// ones, the tiles no longer needed are freed and those that newly occupied edges need are created,
+// in one pass over the tiles.
+void AdoptNextRows();

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "cell_index.h"
+#include "tile_bits.h"
 
 namespace {
 
@@ -77,6 +78,7 @@ int32_t CreateTile(uint32_t column, uint32_t row)
     tile.column = column;
     tile.row = row;
     tile.liveRows = tile.westRows = tile.eastRows = 0;
+    tile.nextLiveRows = tile.nextWestRows = tile.nextEastRows = 0;
     store.tileIndex[FindTileSlot(column, row)] = t;
     tile.listPos = store.tileCount;
     store.tileList[store.tileCount++] = t;
@@ -111,29 +113,37 @@ void FreeTile(int32_t t)
     store.freeTiles[store.freeCount++] = t;
 }
 
-// Whether the tile has live cells or a neighbour has live cells on the edge facing it.
+// Whether the tile has live cells or a tile beside it has live cells on the edge facing it.
 bool TileNeeded(const Tile& t)
 {
     const Tile* tiles = store.tiles;
     return t.liveRows != 0 || (tiles[t.link[kNorth]].liveRows & kBottomRow) != 0 ||
            (tiles[t.link[kSouth]].liveRows & kTopRow) != 0 || tiles[t.link[kWest]].eastRows != 0 ||
-           tiles[t.link[kEast]].westRows != 0 || (tiles[t.link[kNorthWest]].eastRows & kBottomRow) != 0 ||
-           (tiles[t.link[kNorthEast]].westRows & kBottomRow) != 0 ||
-           (tiles[t.link[kSouthWest]].eastRows & kTopRow) != 0 || (tiles[t.link[kSouthEast]].westRows & kTopRow) != 0;
+           tiles[t.link[kEast]].westRows != 0;
 }
 
-// Creates the missing neighbours that the tile's live edges need.
+// The same from the next rows' masks, for the step: they are final for every tile once the next
+// rows are computed (and zero for a freed, a new and the blank tile).
+bool TileNeededNext(const Tile& t)
+{
+    const Tile* tiles = store.tiles;
+    return t.nextLiveRows != 0 || (tiles[t.link[kNorth]].nextLiveRows & kBottomRow) != 0 ||
+           (tiles[t.link[kSouth]].nextLiveRows & kTopRow) != 0 || tiles[t.link[kWest]].nextEastRows != 0 ||
+           tiles[t.link[kEast]].nextWestRows != 0;
+}
+
+// Creates the missing tiles beside the tile that its live edges need.
 void AddEdgeTiles(int32_t t)
 {
-    for (int dy = -1; dy <= 1; ++dy) {
-        for (int dx = -1; dx <= 1; ++dx) {
-            const Tile& tile = store.tiles[t];
-            const uint16_t rows = dx < 0 ? tile.westRows : dx > 0 ? tile.eastRows : tile.liveRows;
-            const uint16_t edge = dy < 0 ? kTopRow : dy > 0 ? kBottomRow : 0xFFFF;
-            if ((dx == 0 && dy == 0) || (rows & edge) == 0 || tile.link[DirectionOf(dx, dy)] != kBlankTile) {
-                continue;
-            }
-            CreateTile(NeighbourColumn(tile.column, dx), NeighbourRow(tile.row, dy));
+    const int dxs[] = {0, 0, -1, 1};
+    const int dys[] = {-1, 1, 0, 0};
+    for (int k = 0; k < 4; ++k) {
+        const Tile& tile = store.tiles[t];
+        const uint16_t edge = dxs[k] < 0   ? tile.westRows
+                              : dxs[k] > 0 ? tile.eastRows
+                                           : (tile.liveRows & (dys[k] < 0 ? kTopRow : kBottomRow));
+        if (edge != 0 && tile.link[DirectionOf(dxs[k], dys[k])] == kBlankTile) {
+            CreateTile(NeighbourColumn(tile.column, dxs[k]), NeighbourRow(tile.row, dys[k]));
         }
     }
 }
@@ -340,21 +350,28 @@ void RefreshRowMasks(Tile& t)
     t.eastRows = static_cast<uint16_t>(east);
 }
 
-void SyncTiles()
+void AdoptNextRows()
 {
-    // Backwards, as freeing moves the last tile of the list into the freed place.
+    // Backwards, as freeing moves the last tile of the list into the freed place; tiles created
+    // here go to the end and need no visit, having no live cells.
     for (int32_t i = store.tileCount - 1; i >= 0; --i) {
-        const int32_t t = store.tileList[i];
-        if (!TileNeeded(store.tiles[t])) {
-            FreeTile(t);
+        const int32_t ti = store.tileList[i];
+        Tile& t = store.tiles[ti];
+        if (!TileNeededNext(t)) {
+            FreeTile(ti);
+            continue;
         }
-    }
-    // Tiles created here have no live cells, so the loop need not reach them.
-    const int32_t existing = store.tileCount;
-    for (int32_t i = 0; i < existing; ++i) {
-        const Tile& t = store.tiles[store.tileList[i]];
+        // Outside the band cur is empty already: every live row lies inside it.
+        if (t.band != 0) {
+            for (int32_t r = LowestBit(t.band), last = HighestBit(t.band); r <= last; ++r) {
+                t.cur[r] = t.next[r];
+            }
+        }
+        t.liveRows = t.nextLiveRows;
+        t.westRows = t.nextWestRows;
+        t.eastRows = t.nextEastRows;
         if ((t.westRows | t.eastRows | (t.liveRows & (kTopRow | kBottomRow))) != 0) {
-            AddEdgeTiles(store.tileList[i]);
+            AddEdgeTiles(ti);
         }
     }
 }

@@ -172,22 +172,6 @@ Rewrite RewriteTable(CellStore& s, int32_t n)
     return r;
 }
 
-void AdoptNext(CellStore& s)
-{
-    for (int32_t i = 0; i < s.tileCount; ++i) {
-        Tile& t = s.tiles[s.tileList[i]];
-        // Outside the band cur is empty already: every live row lies inside it.
-        if (t.band != 0) {
-            const int32_t first = LowestBit(t.band);
-            const size_t rows = static_cast<size_t>(HighestBit(t.band) - first + 1);
-            std::memcpy(t.cur + first, t.next + first, sizeof(uint64_t) * rows);
-        }
-        t.liveRows = t.nextLiveRows;
-        t.westRows = t.nextWestRows;
-        t.eastRows = t.nextEastRows;
-    }
-}
-
 }  // namespace
 
 // The next generation is computed on the tiles and counted before anything changes; then the
@@ -207,8 +191,7 @@ bool StepGeneration(CellChangeListener listener)
     }
     const Cell* before = s.entries[s.side];
     const Rewrite r = RewriteTable(s, n);
-    AdoptNext(s);
-    SyncTiles();
+    AdoptNextRows();
     if (listener) {
         for (int32_t i = 0; i < r.deaths; ++i) {
             listener(before[s.deaths[i]].x, before[s.deaths[i]].y, false);

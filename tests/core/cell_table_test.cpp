@@ -74,7 +74,7 @@ TEST_F(CellTableTest, FullTableRefusesAnAddAndWritesNothing)
     EXPECT_TRUE(AddCell(-1, -1));
 }
 
-// Each cell keeps up to four tiles; a removed one must give them back, or a long session of clicks
+// Each cell keeps up to three tiles; a removed one must give them back, or a long session of clicks
 // far apart would run out of them.
 TEST_F(CellTableTest, RemovedCellsGiveTheirTilesBack)
 {

@@ -75,8 +75,8 @@ protected:
         EXPECT_EQ(stepped, HashStep(model, &expected)) << where;
         EXPECT_EQ(heard, expected) << where;
         ExpectSameTable(where);
-        // A tile lives only for its own cells and its neighbours' facing edges.
-        EXPECT_LE(GetCellStore()->tileCount, 4 * count) << where;
+        // A tile lives only for its own cells and the facing edges beside it.
+        EXPECT_LE(GetCellStore()->tileCount, 3 * count) << where;
         return stepped;
     }
 
