@@ -162,6 +162,7 @@ bool HashStep(HashBoard& b, std::vector<CellChange>* changes)
         }
     }
     if (survivors + births > static_cast<std::size_t>(kMaxCells)) {
+        b.refusedPopulation = static_cast<int32_t>(survivors + births);
         return false;
     }
     std::size_t kept = 0;

@@ -24,6 +24,7 @@ struct HashBoard {
     std::vector<uint32_t> liveSlots;
     std::vector<Cell> candidates;     // dead neighbours in order of first appearance
     std::vector<uint32_t> candidateSlots;
+    int32_t refusedPopulation = 0;    // what the last refused generation would have had
 };
 
 void HashBoardInit(HashBoard& b);

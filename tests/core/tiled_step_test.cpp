@@ -74,6 +74,9 @@ protected:
         const bool stepped = StepGeneration(Record);
         EXPECT_EQ(stepped, HashStep(model, &expected)) << where;
         EXPECT_EQ(heard, expected) << where;
+        if (!stepped) {
+            EXPECT_EQ(LastRefusedPopulation(), model.refusedPopulation) << where;
+        }
         ExpectSameTable(where);
         // A tile lives only for its own cells and the facing edges beside it.
         EXPECT_LE(GetCellStore()->tileCount, 3 * count) << where;
