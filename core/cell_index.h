@@ -22,6 +22,9 @@ constexpr uint16_t kBottomRow = 1u << (kTileHeight - 1);
 // lies in the tile itself or on an edge facing it. A live cell keeps at most three tiles (its own
 // and two at a corner), so this many always suffice, with index 0 kept as the blank tile.
 constexpr int32_t kMaxTiles = 3 * kMaxCells + 1;
+// A birth has three live neighbours and a live cell neighbours eight cells, so a step of a full
+// table finds at most 8 / 3 births per cell, even one that is then refused.
+constexpr int32_t kMaxBirths = kMaxCells * 8 / 3 + 1;
 constexpr int32_t kTileIndexBits = 17;  // hash slots for at most 30,000 tiles
 // All rows zero and every link to itself: links to tiles that do not exist point here, so reading
 // a neighbour needs no test.
@@ -69,7 +72,7 @@ struct CellStore {
     int32_t freshTiles;    // tiles [1, freshTiles) have been handed out at least once
     int32_t* tileIndex;    // open addressing by column and row; 0 marks an empty slot
     int32_t* deaths;       // kMaxCells: table positions of the cells the last step removed
-    Cell* births;          // kMaxCells: the last step's newborns, in order
+    Cell* births;          // kMaxBirths: the last step's newborns, in order
     int32_t* birthTile;
 };
 

@@ -203,8 +203,8 @@ bool AllocateCellStorage()
     store.freeTiles = Reserve<int32_t>(kMaxTiles);
     store.tileIndex = Reserve<int32_t>(kTileIndexSize);
     store.deaths = Reserve<int32_t>(kMaxCells);
-    store.births = Reserve<Cell>(kMaxCells);
-    store.birthTile = Reserve<int32_t>(kMaxCells);
+    store.births = Reserve<Cell>(kMaxBirths);
+    store.birthTile = Reserve<int32_t>(kMaxBirths);
     allocated = store.entries[0] && store.entries[1] && store.entryTile[0] && store.entryTile[1] && store.tileMemory &&
                 store.tileList && store.freeTiles && store.tileIndex && store.deaths && store.births &&
                 store.birthTile;

@@ -44,11 +44,10 @@ uint16_t RowsThatCanLive(const Tile* tiles, const Tile& t)
     return rows;
 }
 
-// Fills the band of next rows of every tile and their masks; returns the next generation's
-// population. Each row's neighbourhood is fetched once.
-int32_t ComputeNext(CellStore& s)
+// Fills the band of next rows of every tile and their masks. Each row's neighbourhood is fetched
+// once.
+void ComputeNext(CellStore& s)
 {
-    int32_t population = 0;
     for (int32_t i = 0; i < s.tileCount; ++i) {
         Tile& t = s.tiles[s.tileList[i]];
         uint32_t live = 0;
@@ -64,7 +63,6 @@ int32_t ComputeNext(CellStore& s)
                 const RowBits below = RowAround(s.tiles, t, r + 1);
                 const uint64_t next = NextRow(above, row, below);
                 t.next[r] = next;
-                population += LiveInRow(next);
                 live |= static_cast<uint32_t>(next != 0) << r;
                 west |= static_cast<uint32_t>(next & 1u) << r;
                 east |= static_cast<uint32_t>(next >> 63) << r;
@@ -76,7 +74,6 @@ int32_t ComputeNext(CellStore& s)
         t.nextWestRows = static_cast<uint16_t>(west);
         t.nextEastRows = static_cast<uint16_t>(east);
     }
-    return population;
 }
 
 // A birth not yet handed to a live cell is a bit of next & ~cur. Taking it sets its cur bit: the
@@ -131,21 +128,22 @@ void TakeBirthsInside(CellStore& s, Cell c, int32_t ti, int32_t bx, int32_t by, 
 }
 
 struct Rewrite {
+    int32_t survivors;
     int32_t deaths;
     int32_t births;
 };
 
 // One pass over the table in order writes the survivors to the spare half, notes the positions of
 // the dead, and hands each birth to its first live neighbour in table order, which is where the
-// candidate list would first have met it; the births then follow the survivors.
-Rewrite RewriteTable(CellStore& s, int32_t n)
+// candidate list would first have met it. Only the taken births' cur bits change (UndoBirths
+// clears them); the rest is scratch.
+Rewrite SortOutTable(CellStore& s, int32_t n)
 {
     const Cell* cells = s.entries[s.side];
     const int32_t* tileOf = s.entryTile[s.side];
     Cell* kept = s.entries[1 - s.side];
     int32_t* keptTile = s.entryTile[1 - s.side];
-    int32_t survivors = 0;
-    Rewrite r = {0, 0};
+    Rewrite r = {0, 0, 0};
     for (int32_t i = 0; i < n; ++i) {
         const Cell c = cells[i];
         const int32_t ti = tileOf[i];
@@ -154,9 +152,9 @@ Rewrite RewriteTable(CellStore& s, int32_t n)
         // Both written, one kept: whether a cell of a soup survives is a coin toss, and a
         // mispredicted branch costs more than the two stores.
         const int32_t lives = static_cast<int32_t>((s.tiles[ti].next[by] >> bx) & 1u);
-        kept[survivors] = c;
-        keptTile[survivors] = ti;
-        survivors += lives;
+        kept[r.survivors] = c;
+        keptTile[r.survivors] = ti;
+        r.survivors += lives;
         s.deaths[r.deaths] = i;
         r.deaths += 1 - lives;
         if (bx > 0 && bx < kTileWidth - 1 && by > 0 && by < kTileHeight - 1) {
@@ -165,17 +163,23 @@ Rewrite RewriteTable(CellStore& s, int32_t n)
             TakeBirthsAround(s, c, ti, bx, by, r.births);
         }
     }
-    std::memcpy(kept + survivors, s.births, sizeof(Cell) * static_cast<size_t>(r.births));
-    std::memcpy(keptTile + survivors, s.birthTile, sizeof(int32_t) * static_cast<size_t>(r.births));
-    s.side = 1 - s.side;
-    SetCount(survivors + r.births);
     return r;
+}
+
+// Newborns were dead, so clearing their bits gives the live rows back exactly.
+void UndoBirths(CellStore& s, int32_t births)
+{
+    for (int32_t i = 0; i < births; ++i) {
+        const Cell c = s.births[i];
+        s.tiles[s.birthTile[i]].cur[static_cast<uint32_t>(c.y) & (kTileHeight - 1)] &=
+            ~(uint64_t{1} << (static_cast<uint32_t>(c.x) & (kTileWidth - 1)));
+    }
 }
 
 }  // namespace
 
-// The next generation is computed on the tiles and counted before anything changes; then the
-// table is rewritten, the tiles take the new rows, and the listener hears deaths, then births.
+// The next generation is computed on the tiles and sorted out against the table; when it fits,
+// the table takes it, the tiles take the new rows, and the listener hears deaths, then births.
 bool StepGeneration(CellChangeListener listener)
 {
     CellStore* store = GetCellStore();
@@ -184,13 +188,19 @@ bool StepGeneration(CellChangeListener listener)
         return true;
     }
     CellStore& s = *store;
-    const int32_t population = ComputeNext(s);
-    if (population > kMaxCells) {
-        lastRefusedPopulation = population;
-        return false;  // next rows are scratch: nothing has changed
+    ComputeNext(s);
+    const Rewrite r = SortOutTable(s, n);
+    if (r.survivors + r.births > kMaxCells) {
+        UndoBirths(s, r.births);
+        lastRefusedPopulation = r.survivors + r.births;
+        return false;
     }
     const Cell* before = s.entries[s.side];
-    const Rewrite r = RewriteTable(s, n);
+    Cell* after = s.entries[1 - s.side];
+    std::memcpy(after + r.survivors, s.births, sizeof(Cell) * static_cast<size_t>(r.births));
+    std::memcpy(s.entryTile[1 - s.side] + r.survivors, s.birthTile, sizeof(int32_t) * static_cast<size_t>(r.births));
+    s.side = 1 - s.side;
+    SetCount(r.survivors + r.births);
     AdoptNextRows();
     if (listener) {
         for (int32_t i = 0; i < r.deaths; ++i) {

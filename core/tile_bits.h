@@ -41,18 +41,6 @@ inline uint64_t NextRow(const RowBits& above, const RowBits& row, const RowBits&
     return exactlyOneTwo & (ones | row.mid);
 }
 
-// Counting bits in pairs, then nibbles, then bytes: each stage adds neighbouring fields that cannot
-// overflow their width (2 bits hold 0..2, 4 bits 0..4, 8 bits 0..8), and the multiply sums the
-// eight bytes into the top one. Plain arithmetic, as the 32-bit product cannot count on a popcount
-// instruction and the compiler's fallback is a library call.
-inline int32_t LiveInRow(uint64_t row)
-{
-    row = row - ((row >> 1) & 0x5555555555555555ull);
-    row = (row & 0x3333333333333333ull) + ((row >> 2) & 0x3333333333333333ull);
-    row = (row + (row >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-    return static_cast<int32_t>((row * 0x0101010101010101ull) >> 56);
-}
-
 // The three bits at b - 1, b, b + 1 of a row, lowest first (dx = -1, 0, 1), for 1 <= b <= 62 so
 // that the shift stays inside the word.
 inline uint32_t ThreeBits(uint64_t row, int32_t b)

@@ -177,7 +177,8 @@ int main(int argc, char** argv)
         reporter.PrintRatio(name + " literal", "step/" + name, "literal/" + name + "/iterations:1");
     }
     const double tileKiB = (static_cast<double>(sizeof(Tile)) * kMaxTiles + 64) / 1024.0;
-    const double otherKiB = (2.0 * 4 * kMaxTiles + 4.0 * (1u << kTileIndexBits) + 40.0 * kMaxCells) / 1024.0;
+    const double otherKiB = (2.0 * 4 * kMaxTiles + 4.0 * (1u << kTileIndexBits) + 28.0 * kMaxCells +
+                            12.0 * kMaxBirths) / 1024.0;
     std::printf("\nMemory reserved: %.0f KiB, of which %.0f KiB are %d tiles of %zu bytes\n", tileKiB + otherKiB, tileKiB,
                 kMaxTiles, sizeof(Tile));
     for (const Board& b : boards) {
