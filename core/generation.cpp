@@ -10,31 +10,39 @@ namespace {
 
 int32_t lastRefusedPopulation = 0;
 
+// A tile and the eight around it, looked up once per tile: index (dy + 1) * 3 + (dx + 1).
+struct Around {
+    const Tile* tile[9];
+};
+
+Around Gather(const Tile* tiles, const Tile& t)
+{
+    Around a;
+    for (int d = 0; d < 8; ++d) {
+        a.tile[d < 4 ? d : d + 1] = &tiles[t.link[d]];
+    }
+    a.tile[4] = &t;
+    return a;
+}
+
 // Row r of the tile, -1 and 16 included (the last row of the tile above, the first of the one
 // below), with the cells beside it.
-RowBits RowAround(const Tile* tiles, const Tile& t, int32_t r)
+RowBits RowAround(const Around& a, int32_t r)
 {
-    if (r < 0) {
-        const Tile& n = tiles[t.link[kNorth]];
-        return MakeRowBits(tiles[t.link[kNorthWest]].cur[kTileHeight - 1], n.cur[kTileHeight - 1],
-                           tiles[t.link[kNorthEast]].cur[kTileHeight - 1]);
-    }
-    if (r >= kTileHeight) {
-        const Tile& s = tiles[t.link[kSouth]];
-        return MakeRowBits(tiles[t.link[kSouthWest]].cur[0], s.cur[0], tiles[t.link[kSouthEast]].cur[0]);
-    }
-    return MakeRowBits(tiles[t.link[kWest]].cur[r], t.cur[r], tiles[t.link[kEast]].cur[r]);
+    const int32_t dy = r < 0 ? -1 : (r >= kTileHeight ? 1 : 0);
+    const Tile* const* line = a.tile + (dy + 1) * 3;
+    const int32_t inTile = r & (kTileHeight - 1);
+    return MakeRowBits(line[0]->cur[inTile], line[1]->cur[inTile], line[2]->cur[inTile]);
 }
 
 // The rows of the tile that can hold a live cell next: those within one row of a live cell of the
 // tile or of the edges of its neighbours that face it. Every other row stays empty.
-uint16_t RowsThatCanLive(const Tile* tiles, const Tile& t)
+uint16_t RowsThatCanLive(const Around& a)
 {
-    uint16_t rows = GrowRows(t.liveRows | tiles[t.link[kWest]].eastRows | tiles[t.link[kEast]].westRows);
-    const uint16_t above =
-        tiles[t.link[kNorth]].liveRows | tiles[t.link[kNorthWest]].eastRows | tiles[t.link[kNorthEast]].westRows;
-    const uint16_t below =
-        tiles[t.link[kSouth]].liveRows | tiles[t.link[kSouthWest]].eastRows | tiles[t.link[kSouthEast]].westRows;
+    const Tile* const* t = a.tile;
+    uint16_t rows = GrowRows(t[4]->liveRows | t[3]->eastRows | t[5]->westRows);
+    const uint16_t above = t[1]->liveRows | t[0]->eastRows | t[2]->westRows;
+    const uint16_t below = t[7]->liveRows | t[6]->eastRows | t[8]->westRows;
     if (above & kBottomRow) {
         rows |= kTopRow;
     }
@@ -50,17 +58,18 @@ void ComputeNext(CellStore& s)
 {
     for (int32_t i = 0; i < s.tileCount; ++i) {
         Tile& t = s.tiles[s.tileList[i]];
+        const Around around = Gather(s.tiles, t);
         uint32_t live = 0;
         uint32_t west = 0;
         uint32_t east = 0;
-        t.band = RowsThatCanLive(s.tiles, t);
+        t.band = RowsThatCanLive(around);
         if (t.band != 0) {
             const int32_t first = LowestBit(t.band);
             const int32_t last = HighestBit(t.band);
-            RowBits above = RowAround(s.tiles, t, first - 1);
-            RowBits row = RowAround(s.tiles, t, first);
+            RowBits above = RowAround(around, first - 1);
+            RowBits row = RowAround(around, first);
             for (int32_t r = first; r <= last; ++r) {
-                const RowBits below = RowAround(s.tiles, t, r + 1);
+                const RowBits below = RowAround(around, r + 1);
                 const uint64_t next = NextRow(above, row, below);
                 t.next[r] = next;
                 live |= static_cast<uint32_t>(next != 0) << r;
