@@ -86,53 +86,70 @@ void ComputeNext(CellStore& s)
 }
 
 // A birth not yet handed to a live cell is a bit of next & ~cur. Taking it sets its cur bit: the
-// pass over the table reads cur only for this, and cur is replaced by next afterwards.
-bool TakeBirth(Tile& t, int32_t bx, int32_t by)
+// pass over the table reads cur only for this, and cur is replaced by next afterwards. Every row a
+// window reads lies in its tile's band, so no stale next row is ever read.
+uint64_t Pending(const Tile& t, int32_t r)
 {
-    const uint64_t bit = uint64_t{1} << bx;
-    if ((t.next[by] & ~t.cur[by] & bit) == 0) {
-        return false;
-    }
-    t.cur[by] |= bit;
-    return true;
+    return t.next[r] & ~t.cur[r];
 }
 
-// Hands the live cell at bit (bx, by) of tile ti every pending birth around it, in the order
-// dy = -1..1, dx = -1..1, reaching into the neighbour tiles at the edges.
-void TakeBirthsAround(CellStore& s, Cell c, int32_t ti, int32_t bx, int32_t by, int32_t& births)
+void TakeBirth(CellStore& s, Cell c, int32_t k, int32_t ti, int32_t bx, int32_t by, int32_t& births)
 {
-    const Tile& t = s.tiles[ti];
-    for (int32_t dy = -1; dy <= 1; ++dy) {
-        for (int32_t dx = -1; dx <= 1; ++dx) {
-            const int32_t nx = bx + dx;
-            const int32_t ny = by + dy;
-            const int tdx = nx < 0 ? -1 : (nx >= kTileWidth ? 1 : 0);
-            const int tdy = ny < 0 ? -1 : (ny >= kTileHeight ? 1 : 0);
-            const int32_t nt = (tdx == 0 && tdy == 0) ? ti : t.link[DirectionOf(tdx, tdy)];
-            if (TakeBirth(s.tiles[nt], nx & (kTileWidth - 1), ny & (kTileHeight - 1))) {
-                s.births[births] = {WrapAdd(c.x, dx), WrapAdd(c.y, dy)};
-                s.birthTile[births] = nt;
-                ++births;
-            }
-        }
-    }
+    const int32_t dy = k / 3 - 1;
+    const int32_t dx = k % 3 - 1;
+    s.tiles[ti].cur[by] |= uint64_t{1} << bx;
+    s.births[births] = {WrapAdd(c.x, dx), WrapAdd(c.y, dy)};
+    s.birthTile[births] = ti;
+    ++births;
 }
 
-// The same for a cell away from the tile's edges, where the whole window is in the tile.
+// Hands the live cell at bit (bx, by) of tile ti every pending birth in its 3x3 window, in the
+// order dy = -1..1, dx = -1..1: the window's bits, lowest first.
 void TakeBirthsInside(CellStore& s, Cell c, int32_t ti, int32_t bx, int32_t by, int32_t& births)
 {
-    Tile& t = s.tiles[ti];
-    uint32_t window = WindowBits(t.next[by - 1] & ~t.cur[by - 1], t.next[by] & ~t.cur[by],
-                                 t.next[by + 1] & ~t.cur[by + 1], bx);
+    const Tile& t = s.tiles[ti];
+    uint32_t window = WindowBits(Pending(t, by - 1), Pending(t, by), Pending(t, by + 1), bx);
     while (window != 0) {
         const int32_t k = LowestBit(window);
         window &= window - 1;
-        const int32_t dy = k / 3 - 1;
-        const int32_t dx = k % 3 - 1;
-        t.cur[by + dy] |= uint64_t{1} << (bx + dx);
-        s.births[births] = {WrapAdd(c.x, dx), WrapAdd(c.y, dy)};
-        s.birthTile[births] = ti;
-        ++births;
+        TakeBirth(s, c, k, ti, bx + k % 3 - 1, by + k / 3 - 1, births);
+    }
+}
+
+// The tile dx, dy tiles away (each -1..1) from tile ti.
+int32_t Toward(const Tile& t, int32_t ti, int dx, int dy)
+{
+    return (dx == 0 && dy == 0) ? ti : t.link[DirectionOf(dx, dy)];
+}
+
+// The same for a cell on the tile's edge, whose window reaches into the tiles around.
+void TakeBirthsAtEdge(CellStore& s, Cell c, int32_t ti, int32_t bx, int32_t by, int32_t& births)
+{
+    const Tile& t = s.tiles[ti];
+    uint32_t window = 0;
+    for (int dy = -1; dy <= 1; ++dy) {
+        const int32_t ny = by + dy;
+        const int tdy = ny < 0 ? -1 : (ny >= kTileHeight ? 1 : 0);
+        const int32_t r = ny & (kTileHeight - 1);
+        const uint64_t mid = Pending(s.tiles[Toward(t, ti, 0, tdy)], r);
+        uint32_t three;
+        if (bx == 0) {
+            three = static_cast<uint32_t>((Pending(s.tiles[Toward(t, ti, -1, tdy)], r) >> 63) | ((mid & 3u) << 1));
+        } else if (bx == kTileWidth - 1) {
+            three = static_cast<uint32_t>((mid >> 62) | ((Pending(s.tiles[Toward(t, ti, 1, tdy)], r) & 1u) << 2));
+        } else {
+            three = ThreeBits(mid, bx);
+        }
+        window |= three << (3 * (dy + 1));
+    }
+    while (window != 0) {
+        const int32_t k = LowestBit(window);
+        window &= window - 1;
+        const int32_t nx = bx + k % 3 - 1;
+        const int32_t ny = by + k / 3 - 1;
+        const int tdx = nx < 0 ? -1 : (nx >= kTileWidth ? 1 : 0);
+        const int tdy = ny < 0 ? -1 : (ny >= kTileHeight ? 1 : 0);
+        TakeBirth(s, c, k, Toward(t, ti, tdx, tdy), nx & (kTileWidth - 1), ny & (kTileHeight - 1), births);
     }
 }
 
@@ -169,7 +186,7 @@ Rewrite SortOutTable(CellStore& s, int32_t n)
         if (bx > 0 && bx < kTileWidth - 1 && by > 0 && by < kTileHeight - 1) {
             TakeBirthsInside(s, c, ti, bx, by, r.births);
         } else {
-            TakeBirthsAround(s, c, ti, bx, by, r.births);
+            TakeBirthsAtEdge(s, c, ti, bx, by, r.births);
         }
     }
     return r;
