@@ -18,9 +18,9 @@ constexpr uint16_t kBottomRow = 1u << (kTileHeight - 1);
 
 // A tile exists while it has live cells or a tile beside it (west, east, north or south) has live
 // cells on the edge facing it. A diagonal neighbour is never needed: a birth in a tile's corner
-// has three live neighbours, and at most one of them lies in the tile across the corner, so the
-// others lie in the tile itself or on an edge facing it. A live cell keeps at most three tiles (its own
-// and two at a corner), so this many always suffice, with index 0 kept as the blank tile.
+// has three live neighbours, at most one of them in the tile across the corner, so the others lie
+// in the tile itself or on an edge facing it. A live cell keeps at most three tiles (its own and
+// two at a corner), so this many always suffice, with index 0 kept as the blank tile.
 constexpr int32_t kMaxTiles = 3 * kMaxCells + 1;
 // A birth has three live neighbours and a live cell neighbours eight cells, so a step of a full
 // table finds at most 8 / 3 births per cell, even one that is then refused.
