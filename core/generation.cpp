@@ -60,28 +60,32 @@ void ComputeNext(CellStore& s)
         Tile& t = s.tiles[s.tileList[i]];
         const Around around = Gather(s.tiles, t);
         uint32_t live = 0;
-        uint32_t west = 0;
-        uint32_t east = 0;
+        uint32_t westEdge = 0;
+        uint32_t eastEdge = 0;
         t.band = RowsThatCanLive(around);
         if (t.band != 0) {
             const int32_t first = LowestBit(t.band);
             const int32_t last = HighestBit(t.band);
+            // Rows inside the tile come straight from the tile and the two beside it.
+            const uint64_t* west = around.tile[3]->cur;
+            const uint64_t* east = around.tile[5]->cur;
             RowBits above = RowAround(around, first - 1);
             RowBits row = RowAround(around, first);
             for (int32_t r = first; r <= last; ++r) {
-                const RowBits below = RowAround(around, r + 1);
+                const RowBits below = r + 1 < kTileHeight ? MakeRowBits(west[r + 1], t.cur[r + 1], east[r + 1])
+                                                          : RowAround(around, kTileHeight);
                 const uint64_t next = NextRow(above, row, below);
                 t.next[r] = next;
                 live |= static_cast<uint32_t>(next != 0) << r;
-                west |= static_cast<uint32_t>(next & 1u) << r;
-                east |= static_cast<uint32_t>(next >> 63) << r;
+                westEdge |= static_cast<uint32_t>(next & 1u) << r;
+                eastEdge |= static_cast<uint32_t>(next >> 63) << r;
                 above = row;
                 row = below;
             }
         }
         t.nextLiveRows = static_cast<uint16_t>(live);
-        t.nextWestRows = static_cast<uint16_t>(west);
-        t.nextEastRows = static_cast<uint16_t>(east);
+        t.nextWestRows = static_cast<uint16_t>(westEdge);
+        t.nextEastRows = static_cast<uint16_t>(eastEdge);
     }
 }
 
