@@ -59,6 +59,12 @@ struct Tile {
     uint64_t next[kTileHeight];  // the step's scratch: the next generation
 };
 
+// A cell that died in a step, with its position in the table before the step.
+struct DeadCell {
+    Cell cell;
+    int32_t position;
+};
+
 struct CellStore {
     Cell* entries[2];      // the table, double-buffered: a step writes the next one into the spare
     int32_t* entryTile[2]; // the tile of each entry
@@ -71,13 +77,19 @@ struct CellStore {
     int32_t freeCount;
     int32_t freshTiles;    // tiles [1, freshTiles) have been handed out at least once
     int32_t* tileIndex;    // open addressing by column and row; 0 marks an empty slot
-    int32_t* deaths;       // kMaxCells: table positions of the cells the last step removed
+    // What the last step changed, for the history: the dead with their old table positions,
+    // ascending, and how many newborns it appended. Both counts are zero after a refused step.
+    DeadCell* deaths;      // kMaxCells
+    int32_t deathCount;
+    int32_t bornCount;
     Cell* births;          // kMaxBirths: the last step's newborns, in order
-    int32_t* birthTile;
+    int32_t* birthTile;    // their tiles; also the undo's scratch for the tiles of the dead
 };
 
 // Null when the storage is not allocated.
 CellStore* GetCellStore();
+// The table in order (count entries); null when the storage is not allocated.
+Cell* TableEntries();
 void SetCount(int32_t newCount);
 
 // Recomputes a tile's row masks from its live rows.
@@ -86,3 +98,10 @@ void RefreshRowMasks(Tile& t);
 // ones, the tiles no longer needed are freed and those that newly occupied edges need are created,
 // in one pass over the tiles.
 void AdoptNextRows();
+
+// Takes one step back in O(N): drops the newest `born` entries, then puts the dead back at their
+// old positions (ascending), so the table's order is exactly the one before the step, and the
+// tiles follow. Announces the dropped cells in table order, then the restored ones. False, with
+// nothing changed or announced, when the table cannot have come from such a step (edited behind
+// the history's back).
+bool UndoStep(const DeadCell* dead, int32_t deadCount, int32_t born, CellChangeListener listener);

@@ -163,6 +163,26 @@ void DropIdleTilesAround(int32_t t)
     }
 }
 
+// After bits were set and cleared anywhere: every tile's masks from its rows, then the tiles no
+// longer needed freed and those that newly occupied edges need created, as after a step.
+void SettleTiles()
+{
+    for (int32_t i = 0; i < store.tileCount; ++i) {
+        RefreshRowMasks(store.tiles[store.tileList[i]]);
+    }
+    // Backwards, as freeing moves the last tile of the list into the freed place; tiles created
+    // here go to the end and need no visit, having no live cells.
+    for (int32_t i = store.tileCount - 1; i >= 0; --i) {
+        const int32_t ti = store.tileList[i];
+        const Tile& t = store.tiles[ti];
+        if (!TileNeeded(t)) {
+            FreeTile(ti);
+        } else if ((t.westRows | t.eastRows | (t.liveRows & (kTopRow | kBottomRow))) != 0) {
+            AddEdgeTiles(ti);
+        }
+    }
+}
+
 uint32_t ColumnOf(int32_t x)
 {
     return static_cast<uint32_t>(x) >> 6;
@@ -202,7 +222,7 @@ bool AllocateCellStorage()
     store.tileList = Reserve<int32_t>(kMaxTiles);
     store.freeTiles = Reserve<int32_t>(kMaxTiles);
     store.tileIndex = Reserve<int32_t>(kTileIndexSize);
-    store.deaths = Reserve<int32_t>(kMaxCells);
+    store.deaths = Reserve<DeadCell>(kMaxCells);
     store.births = Reserve<Cell>(kMaxBirths);
     store.birthTile = Reserve<int32_t>(kMaxBirths);
     allocated = store.entries[0] && store.entries[1] && store.entryTile[0] && store.entryTile[1] && store.tileMemory &&
@@ -216,6 +236,8 @@ bool AllocateCellStorage()
     store.tileCount = 0;
     store.freeCount = 0;
     store.freshTiles = 1;  // tile 0 is the blank: calloc left it all zero, linked to itself
+    store.deathCount = 0;
+    store.bornCount = 0;
     liveCount = 0;
     return true;
 }
@@ -325,6 +347,11 @@ void ClearCells()
     liveCount = 0;
 }
 
+Cell* TableEntries()
+{
+    return allocated ? store.entries[store.side] : nullptr;
+}
+
 CellStore* GetCellStore()
 {
     return allocated ? &store : nullptr;
@@ -374,4 +401,71 @@ void AdoptNextRows()
             AddEdgeTiles(ti);
         }
     }
+}
+
+bool UndoStep(const DeadCell* dead, int32_t deadCount, int32_t born, CellChangeListener listener)
+{
+    const int32_t n = liveCount;
+    if (born < 0 || born > n || deadCount < 0 || deadCount > kMaxCells - (n - born) || (!allocated && deadCount > 0)) {
+        return false;
+    }
+    if (!allocated) {
+        return true;
+    }
+    // Each dead cell must be dead now and fit in the restored table, positions ascending. Its
+    // tile, when it has one, is kept for the rebuild.
+    const int32_t restored = n - born + deadCount;
+    int32_t* deadTile = store.birthTile;
+    for (int32_t i = 0; i < deadCount; ++i) {
+        const Cell c = dead[i].cell;
+        const int32_t p = dead[i].position;
+        if (p < 0 || p >= restored || (i > 0 && p <= dead[i - 1].position)) {
+            return false;
+        }
+        deadTile[i] = FindTile(ColumnOf(c.x), RowOf(c.y));
+        if (store.tiles[deadTile[i]].cur[static_cast<uint32_t>(c.y) & 15u] & BitOf(c.x)) {
+            return false;
+        }
+    }
+
+    Cell* cells = store.entries[store.side];
+    int32_t* tileOf = store.entryTile[store.side];
+    for (int32_t i = n - born; i < n; ++i) {
+        store.tiles[tileOf[i]].cur[static_cast<uint32_t>(cells[i].y) & 15u] &= ~BitOf(cells[i].x);
+        if (listener) {
+            listener(cells[i].x, cells[i].y, false);
+        }
+    }
+    // No tile is freed before SettleTiles, so the tiles found above stay valid.
+    for (int32_t i = 0; i < deadCount; ++i) {
+        const Cell c = dead[i].cell;
+        if (deadTile[i] == kBlankTile) {
+            deadTile[i] = FindTile(ColumnOf(c.x), RowOf(c.y));  // an earlier dead cell may have made it
+            if (deadTile[i] == kBlankTile) {
+                deadTile[i] = CreateTile(ColumnOf(c.x), RowOf(c.y));
+            }
+        }
+        store.tiles[deadTile[i]].cur[static_cast<uint32_t>(c.y) & 15u] |= BitOf(c.x);
+    }
+    // Survivors move up from the back, leaving each dead cell's old position free.
+    int32_t from = n - born;
+    for (int32_t to = restored - 1, d = deadCount; d > 0; --to) {
+        if (dead[d - 1].position == to) {
+            --d;
+            cells[to] = dead[d].cell;
+            tileOf[to] = deadTile[d];
+        } else {
+            --from;
+            cells[to] = cells[from];
+            tileOf[to] = tileOf[from];
+        }
+    }
+    liveCount = restored;
+    SettleTiles();
+    if (listener) {
+        for (int32_t i = 0; i < deadCount; ++i) {
+            listener(dead[i].cell.x, dead[i].cell.y, true);
+        }
+    }
+    return true;
 }

@@ -185,7 +185,7 @@ Rewrite SortOutTable(CellStore& s, int32_t n)
         kept[r.survivors] = c;
         keptTile[r.survivors] = ti;
         r.survivors += lives;
-        s.deaths[r.deaths] = i;
+        s.deaths[r.deaths] = {c, i};
         r.deaths += 1 - lives;
         if (bx > 0 && bx < kTileWidth - 1 && by > 0 && by < kTileHeight - 1) {
             TakeBirthsInside(s, c, ti, bx, by, r.births);
@@ -215,6 +215,10 @@ bool StepGeneration(CellChangeListener listener)
     CellStore* store = GetCellStore();
     const int32_t n = count;
     if (!store || n <= 0) {
+        if (store) {
+            store->deathCount = 0;
+            store->bornCount = 0;
+        }
         return true;
     }
     CellStore& s = *store;
@@ -222,10 +226,13 @@ bool StepGeneration(CellChangeListener listener)
     const Rewrite r = SortOutTable(s, n);
     if (r.survivors + r.births > kMaxCells) {
         UndoBirths(s, r.births);
+        s.deathCount = 0;
+        s.bornCount = 0;
         lastRefusedPopulation = r.survivors + r.births;
         return false;
     }
-    const Cell* before = s.entries[s.side];
+    s.deathCount = r.deaths;
+    s.bornCount = r.births;
     Cell* after = s.entries[1 - s.side];
     std::memcpy(after + r.survivors, s.births, sizeof(Cell) * static_cast<size_t>(r.births));
     std::memcpy(s.entryTile[1 - s.side] + r.survivors, s.birthTile, sizeof(int32_t) * static_cast<size_t>(r.births));
@@ -234,7 +241,7 @@ bool StepGeneration(CellChangeListener listener)
     AdoptNextRows();
     if (listener) {
         for (int32_t i = 0; i < r.deaths; ++i) {
-            listener(before[s.deaths[i]].x, before[s.deaths[i]].y, false);
+            listener(s.deaths[i].cell.x, s.deaths[i].cell.y, false);
         }
         for (int32_t i = 0; i < r.births; ++i) {
             listener(s.births[i].x, s.births[i].y, true);
@@ -246,46 +253,4 @@ bool StepGeneration(CellChangeListener listener)
 int32_t LastRefusedPopulation()
 {
     return lastRefusedPopulation;
-}
-
-bool UndoStep(const DeadCell* dead, int32_t deadCount, int32_t born, CellChangeListener listener)
-{
-    const int32_t n = count;
-    Cell* cells = TableEntries();
-    if (born < 0 || born > n || deadCount < 0 || deadCount > kMaxCells - (n - born) || (!cells && n + deadCount > 0)) {
-        return false;
-    }
-    // Each dead cell must be dead now and fit in the restored table, positions ascending.
-    const int32_t restored = n - born + deadCount;
-    for (int32_t i = 0; i < deadCount; ++i) {
-        const int32_t p = dead[i].position;
-        if (p < 0 || p >= restored || (i > 0 && p <= dead[i - 1].position) || IsAlive(dead[i].cell.x, dead[i].cell.y)) {
-            return false;
-        }
-    }
-
-    for (int32_t i = n - born; i < n; ++i) {
-        IndexErase(cells[i]);
-        if (listener) {
-            listener(cells[i].x, cells[i].y, false);
-        }
-    }
-    // Survivors move up from the back, leaving each dead cell's old position free.
-    int32_t from = n - born;
-    int32_t d = deadCount;
-    for (int32_t to = restored - 1; d > 0 && to >= 0; --to) {
-        if (dead[d - 1].position == to) {
-            cells[to] = dead[--d].cell;
-        } else {
-            cells[to] = cells[--from];
-        }
-    }
-    SetCount(restored);
-    for (int32_t i = 0; i < deadCount; ++i) {
-        IndexInsert(dead[i].cell);
-        if (listener) {
-            listener(dead[i].cell.x, dead[i].cell.y, true);
-        }
-    }
-    return true;
 }

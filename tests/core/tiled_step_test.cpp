@@ -1,6 +1,8 @@
 // The real step against the previous hash-tally step, over thousands of random boards with edits
 // between steps: around the origin, across the ends of the 32-bit plane, and at the cap. Tables,
-// announced changes and refusals must agree at every step.
+// announced changes and refusals must agree at every step, and a step undone must give back the
+// table and the tiles it started from.
+#include <algorithm>
 #include <climits>
 #include <random>
 #include <vector>
@@ -83,6 +85,36 @@ protected:
         return stepped;
     }
 
+    // Undoes the step just taken as the history does: the table before it comes back, order
+    // included, the newborns are announced gone and then the dead alive, and the tiles follow
+    // (the same tiles as before, and the next step agrees with the model from there).
+    void UndoBoth(const std::vector<Cell>& before, size_t tilesBefore, const char* where)
+    {
+        const std::vector<Cell> after = model.cells;
+        std::vector<CellChange> expected;
+        auto in = [](const std::vector<Cell>& v, Cell c) { return std::find(v.begin(), v.end(), c) != v.end(); };
+        for (Cell c : after) {
+            if (!in(before, c)) {
+                expected.push_back({c.x, c.y, false});
+            }
+        }
+        for (Cell c : before) {
+            if (!in(after, c)) {
+                expected.push_back({c.x, c.y, true});
+            }
+        }
+        const CellStore& s = *GetCellStore();
+        heard.clear();
+        ASSERT_TRUE(UndoStep(s.deaths, s.deathCount, s.bornCount, Record)) << where;
+        EXPECT_EQ(heard, expected) << where;
+        HashClear(model);
+        for (Cell c : before) {
+            HashAdd(model, c.x, c.y);
+        }
+        ExpectSameTable(where);
+        EXPECT_EQ(static_cast<size_t>(GetCellStore()->tileCount), tilesBefore) << where;
+    }
+
     void ExpectSameTable(const char* where)
     {
         std::vector<Cell> table(static_cast<size_t>(count));
@@ -118,7 +150,11 @@ TEST_F(TiledStepTest, RandomBoardsWithEditsEvolveAlike)
                 if (rng() % 40 == 0) {
                     Clear();
                 }
-                StepBoth(area.name);
+                const std::vector<Cell> before = model.cells;
+                const size_t tiles = static_cast<size_t>(GetCellStore()->tileCount);
+                if (StepBoth(area.name) && rng() % 3 == 0) {
+                    UndoBoth(before, tiles, area.name);
+                }
                 const Cell probe = RandomCell(rng, area);
                 ASSERT_EQ(IsAlive(probe.x, probe.y), HashIsAlive(model, probe.x, probe.y)) << area.name;
                 if (HasFailure()) {
@@ -152,7 +188,13 @@ TEST_F(TiledStepTest, BoardsAtTheCapAreRefusedOrTakenAlike)
                     Toggle({WrapAdd(area.left, static_cast<int32_t>(rng() % 250)),
                             WrapAdd(area.top, static_cast<int32_t>(rng() % 250))});
                 }
-                (StepBoth(area.name) ? taken : refused) += 1;
+                const std::vector<Cell> before = model.cells;
+                const size_t tiles = static_cast<size_t>(GetCellStore()->tileCount);
+                const bool stepped = StepBoth(area.name);
+                (stepped ? taken : refused) += 1;
+                if (stepped && round == 1) {
+                    UndoBoth(before, tiles, area.name);
+                }
                 if (HasFailure()) {
                     return;
                 }
@@ -161,6 +203,36 @@ TEST_F(TiledStepTest, BoardsAtTheCapAreRefusedOrTakenAlike)
     }
     EXPECT_GT(taken, 0);
     EXPECT_GT(refused, 0);
+}
+
+// An undo record that cannot describe a step to this table (the history's guard against a table
+// edited behind its back) changes and announces nothing.
+TEST_F(TiledStepTest, UndoRefusesRecordsTheTableCannotHaveComeFrom)
+{
+    struct Case {
+        const char* name;
+        std::vector<DeadCell> dead;
+        int32_t born;
+    };
+    const Case cases[] = {
+        {"more born than cells", {}, 4},
+        {"born negative", {}, -1},
+        {"a dead cell alive", {{{9, 9}, 0}, {{1, 0}, 1}}, 0},
+        {"positions not ascending", {{{5, 5}, 1}, {{6, 6}, 1}}, 0},
+        {"a position past the restored table", {{{5, 5}, 3}}, 1},
+    };
+    for (Cell c : {Cell{0, 0}, Cell{1, 0}, Cell{2, 0}}) {
+        Toggle(c);
+    }
+    const int32_t tiles = GetCellStore()->tileCount;
+    for (const Case& c : cases) {
+        heard.clear();
+        EXPECT_FALSE(UndoStep(c.dead.data(), static_cast<int32_t>(c.dead.size()), c.born, Record)) << c.name;
+        EXPECT_TRUE(heard.empty()) << c.name;
+        ExpectSameTable(c.name);
+        EXPECT_EQ(GetCellStore()->tileCount, tiles) << c.name;
+        EXPECT_FALSE(IsAlive(5, 5) || IsAlive(9, 9)) << c.name;
+    }
 }
 
 }  // namespace
