@@ -27,12 +27,12 @@ Around Gather(const Tile* tiles, const Tile& t)
 
 // Row r of the tile, -1 and 16 included (the last row of the tile above, the first of the one
 // below), with the cells beside it.
-RowBits RowAround(const Around& a, int32_t r)
+RowSums RowAround(const Around& a, int32_t r)
 {
     const int32_t dy = r < 0 ? -1 : (r >= kTileHeight ? 1 : 0);
     const Tile* const* line = a.tile + (dy + 1) * 3;
     const int32_t inTile = r & (kTileHeight - 1);
-    return MakeRowBits(line[0]->cur[inTile], line[1]->cur[inTile], line[2]->cur[inTile]);
+    return SumRow(line[0]->cur[inTile], line[1]->cur[inTile], line[2]->cur[inTile]);
 }
 
 // The rows of the tile that can hold a live cell next: those within one row of a live cell of the
@@ -53,7 +53,7 @@ uint16_t RowsThatCanLive(const Around& a)
 }
 
 // Fills the band of next rows of every tile and their masks. Each row's neighbourhood is fetched
-// once.
+// and summed once.
 void ComputeNext(CellStore& s)
 {
     for (int32_t i = 0; i < s.tileCount; ++i) {
@@ -69,10 +69,10 @@ void ComputeNext(CellStore& s)
             // Rows inside the tile come straight from the tile and the two beside it.
             const uint64_t* west = around.tile[3]->cur;
             const uint64_t* east = around.tile[5]->cur;
-            RowBits above = RowAround(around, first - 1);
-            RowBits row = RowAround(around, first);
+            RowSums above = RowAround(around, first - 1);
+            RowSums row = RowAround(around, first);
             for (int32_t r = first; r <= last; ++r) {
-                const RowBits below = r + 1 < kTileHeight ? MakeRowBits(west[r + 1], t.cur[r + 1], east[r + 1])
+                const RowSums below = r + 1 < kTileHeight ? SumRow(west[r + 1], t.cur[r + 1], east[r + 1])
                                                           : RowAround(around, kTileHeight);
                 const uint64_t next = NextRow(above, row, below);
                 t.next[r] = next;

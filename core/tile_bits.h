@@ -4,35 +4,43 @@
 
 #include <cstdint>
 
-// One row as seen from its cells: `mid` the row itself, `west` each cell's left neighbour and
-// `east` its right neighbour, the outermost bits taken from the tiles beside it.
-struct RowBits {
-    uint64_t west;
+// One row's counts, made once and used three times: as the row above, the row itself and the row
+// below of its neighbours. Every bit position carries its own count as a sum bit (weight 1) and a
+// carry bit (weight 2): `sum3`/`carry3` of the cell and the two beside it, `sum2`/`carry2` of the
+// two beside it only (for the row itself, whose own cell does not count).
+struct RowSums {
     uint64_t mid;
-    uint64_t east;
+    uint64_t sum2;
+    uint64_t carry2;
+    uint64_t sum3;
+    uint64_t carry3;
 };
 
 // Shifting left moves the cell at b - 1 to bit b, so bit b of `west` is b's left neighbour; bit 0
-// has it from bit 63 of the tile to the left. Mirrored for `east`.
-inline RowBits MakeRowBits(uint64_t westRow, uint64_t row, uint64_t eastRow)
+// has it from bit 63 of the tile to the left. Mirrored for `east`. The two beside go through a half
+// adder, and the cell itself joins them as a full adder built on it.
+inline RowSums SumRow(uint64_t westRow, uint64_t row, uint64_t eastRow)
 {
-    return {(row << 1) | (westRow >> 63), row, (row >> 1) | (eastRow << 63)};
+    const uint64_t west = (row << 1) | (westRow >> 63);
+    const uint64_t east = (row >> 1) | (eastRow << 63);
+    const uint64_t sum2 = west ^ east;
+    const uint64_t carry2 = west & east;
+    return {row, sum2, carry2, sum2 ^ row, carry2 | (sum2 & row)};
 }
 
-// B3/S23 for 64 cells at once. Every bit position carries its own count: the three cells above and
-// the three below each go through a full adder (sum of weight 1, carry of weight 2), the two beside
-// through a half adder; the three sums through one more full adder. That leaves `ones` (the count's
-// weight-1 bit) and four weight-2 bits, so the count is ones + 2 * (how many of the four are set).
-// A count of 2 or 3 means exactly one of the four is set: an odd number of them (t1 ^ t2) that is
-// not three (no pair both set). Then 3 (ones) gives a birth or survival, 2 only survival.
-inline uint64_t NextRow(const RowBits& above, const RowBits& row, const RowBits& below)
+// B3/S23 for 64 cells at once. The three sums (above, beside, below) go through one more full
+// adder. That leaves `ones` (the count's weight-1 bit) and four weight-2 bits, so the count is
+// ones + 2 * (how many of the four are set). A count of 2 or 3 means exactly one of the four is
+// set: an odd number of them (t1 ^ t2) that is not three (no pair both set). Then 3 (ones) gives a
+// birth or survival, 2 only survival.
+inline uint64_t NextRow(const RowSums& above, const RowSums& row, const RowSums& below)
 {
-    const uint64_t sumA = above.west ^ above.mid ^ above.east;
-    const uint64_t carryA = (above.west & above.mid) | (above.east & (above.west ^ above.mid));
-    const uint64_t sumB = below.west ^ below.mid ^ below.east;
-    const uint64_t carryB = (below.west & below.mid) | (below.east & (below.west ^ below.mid));
-    const uint64_t sumM = row.west ^ row.east;
-    const uint64_t carryM = row.west & row.east;
+    const uint64_t sumA = above.sum3;
+    const uint64_t carryA = above.carry3;
+    const uint64_t sumB = below.sum3;
+    const uint64_t carryB = below.carry3;
+    const uint64_t sumM = row.sum2;
+    const uint64_t carryM = row.carry2;
     const uint64_t ones = sumA ^ sumB ^ sumM;
     const uint64_t carryS = (sumA & sumB) | (sumM & (sumA ^ sumB));
     const uint64_t t1 = carryA ^ carryB;
