@@ -70,7 +70,10 @@ uint32_t NeighbourRow(uint32_t row, int dy)
     return (row + static_cast<uint32_t>(dy)) & kTileRowMask;
 }
 
-int32_t CreateTile(uint32_t column, uint32_t row)
+// Makes the tile and links it both ways. When it is made beside an existing tile `from` (dx, dy
+// away from it), the neighbours the two share are read from `from`'s links, and only the far ones
+// cost a hash lookup: a random probe each, which is most of what a new tile costs.
+int32_t CreateTile(uint32_t column, uint32_t row, int32_t from = kBlankTile, int fromDx = 0, int fromDy = 0)
 {
     const int32_t t = store.freeCount > 0 ? store.freeTiles[--store.freeCount] : store.freshTiles++;
     Tile& tile = store.tiles[t];
@@ -88,7 +91,14 @@ int32_t CreateTile(uint32_t column, uint32_t row)
                 continue;
             }
             const int d = DirectionOf(dx, dy);
-            const int32_t n = FindTile(NeighbourColumn(column, dx), NeighbourRow(row, dy));
+            const int ox = fromDx + dx;  // where that neighbour lies from `from`
+            const int oy = fromDy + dy;
+            int32_t n;
+            if (from != kBlankTile && ox >= -1 && ox <= 1 && oy >= -1 && oy <= 1) {
+                n = ox == 0 && oy == 0 ? from : store.tiles[from].link[DirectionOf(ox, oy)];
+            } else {
+                n = FindTile(NeighbourColumn(column, dx), NeighbourRow(row, dy));
+            }
             tile.link[d] = n;
             if (n != kBlankTile) {
                 store.tiles[n].link[7 - d] = t;
@@ -143,7 +153,7 @@ void AddEdgeTiles(int32_t t)
                               : dxs[k] > 0 ? tile.eastRows
                                            : (tile.liveRows & (dys[k] < 0 ? kTopRow : kBottomRow));
         if (edge != 0 && tile.link[DirectionOf(dxs[k], dys[k])] == kBlankTile) {
-            CreateTile(NeighbourColumn(tile.column, dxs[k]), NeighbourRow(tile.row, dys[k]));
+            CreateTile(NeighbourColumn(tile.column, dxs[k]), NeighbourRow(tile.row, dys[k]), t, dxs[k], dys[k]);
         }
     }
 }
