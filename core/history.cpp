@@ -160,11 +160,11 @@ bool AdvanceGeneration(CellChangeListener listener)
     if (!StepGeneration(listener)) {
         return false;
     }
-    const StepBuffers& b = *GetStepBuffers();
-    Entry* e = NewEntry(EntryKind::Changes, b.deathCount);
+    const CellStore& s = *GetCellStore();
+    Entry* e = NewEntry(EntryKind::Changes, s.deathCount);
     if (e) {
-        e->born = b.births;
-        std::memcpy(DeadCells(e), b.deaths, sizeof(DeadCell) * static_cast<size_t>(b.deathCount));
+        e->born = s.bornCount;
+        std::memcpy(DeadCells(e), s.deaths, sizeof(DeadCell) * static_cast<size_t>(s.deathCount));
     }
     Push(e);
     ++shownGeneration;

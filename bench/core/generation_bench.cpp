@@ -1,47 +1,78 @@
-// One generation at about 1,000, 5,000 and 10,000 live cells: the real step against the literal
-// model, on a random soup and on a field of pulsars (which lives forever). Prints the ratios last.
+// One generation of three boards of about 10,000 cells: the real step against the previous
+// hash-tally step and against the literal model. Prints the ratios and the memory last.
+#include <malloc.h>
+
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
 #include <benchmark/benchmark.h>
 
+#include "cell_index.h"
 #include "cell_table.h"
 #include "generation.h"
+#include "hash_step_model.h"
 #include "patterns.h"
 #include "ratio_reporter.h"
 #include "reference_life.h"
 
 namespace {
 
-// Pulsars (48, 56 or 72 cells by phase) on a 16-cell lattice; n / 72 of them never overfill.
-std::vector<Cell> Pulsars(int32_t n)
+// Each cell of a 180x180 box alive with probability 1/4; the step is taken.
+std::vector<Cell> QuarterSoup()
 {
-    const int32_t pulsars = n / 72;
-    int32_t perRow = 1;
-    while (perRow * perRow < pulsars) {
-        ++perRow;
-    }
+    std::mt19937 rng(1);
     std::vector<Cell> cells;
-    for (int32_t p = 0; p < pulsars; ++p) {
-        const int32_t cx = (p % perRow) * 16;
-        const int32_t cy = (p / perRow) * 16;
-        for (int32_t sx : {-1, 1}) {
-            for (int32_t sy : {-1, 1}) {
-                for (int32_t k : {2, 3, 4}) {
-                    cells.push_back({cx + sx * k, cy + sy * 1});
-                    cells.push_back({cx + sx * k, cy + sy * 6});
-                    cells.push_back({cx + sx * 1, cy + sy * k});
-                    cells.push_back({cx + sx * 6, cy + sy * k});
-                }
+    for (int32_t y = 0; y < 180; ++y) {
+        for (int32_t x = 0; x < 180; ++x) {
+            if (rng() % 4 == 0) {
+                cells.push_back({x - 90, y - 90});
             }
         }
     }
-    // Two steps in, so the field starts at its largest phase (72 cells each).
-    ReferenceBoard board{cells};
-    ReferenceStep(board, nullptr);
-    ReferenceStep(board, nullptr);
-    return board.cells;
+    return cells;
+}
+
+// 168 pulsars on a 16-cell lattice, a third in each phase (48, 56 and 72 cells): 9,856 cells at
+// every step.
+std::vector<Cell> PulsarField()
+{
+    std::vector<Cell> quadrant;
+    for (int32_t k : {2, 3, 4}) {
+        quadrant.insert(quadrant.end(), {{k, 1}, {k, 6}, {1, k}, {6, k}});
+    }
+    std::vector<Cell> cells;
+    for (int32_t p = 0; p < 168; ++p) {
+        ReferenceBoard board;
+        for (int32_t sx : {-1, 1}) {
+            for (int32_t sy : {-1, 1}) {
+                for (const Cell& c : quadrant) {
+                    board.cells.push_back({(p % 13) * 16 + sx * c.x, (p / 13) * 16 + sy * c.y});
+                }
+            }
+        }
+        for (int32_t s = 0; s < p % 3; ++s) {
+            ReferenceStep(board, nullptr);
+        }
+        cells.insert(cells.end(), board.cells.begin(), board.cells.end());
+    }
+    return cells;
+}
+
+// 2,000 gliders at random places over the whole 32-bit plane.
+std::vector<Cell> GliderSpread()
+{
+    std::mt19937 rng(2);
+    std::vector<Cell> cells;
+    for (int32_t g = 0; g < 2000; ++g) {
+        const int32_t x = static_cast<int32_t>(rng());
+        const int32_t y = static_cast<int32_t>(rng());
+        for (const Cell& c : {Cell{1, 0}, Cell{2, 1}, Cell{0, 2}, Cell{1, 2}, Cell{2, 2}}) {
+            cells.push_back({WrapAdd(x, c.x), WrapAdd(y, c.y)});
+        }
+    }
+    return cells;
 }
 
 void NoListener(int32_t, int32_t, bool) {}
@@ -49,14 +80,32 @@ void NoListener(int32_t, int32_t, bool) {}
 void Step(benchmark::State& state, const std::vector<Cell>& start)
 {
     AllocateCellStorage();
+    bool taken = true;
     for (auto _ : state) {
         state.PauseTiming();
         LoadBoard(start);
         state.ResumeTiming();
-        StepGeneration(NoListener);
+        taken = StepGeneration(NoListener) && taken;
     }
     state.counters["cells"] = static_cast<double>(start.size());
+    state.counters["taken"] = taken ? 1 : 0;
     ReleaseCellStorage();
+}
+
+void PreviousStep(benchmark::State& state, const std::vector<Cell>& start)
+{
+    HashBoard board;
+    HashBoardInit(board);
+    for (auto _ : state) {
+        state.PauseTiming();
+        HashClear(board);
+        for (const Cell& c : start) {
+            HashAdd(board, c.x, c.y);
+        }
+        state.ResumeTiming();
+        HashStep(board, nullptr);
+    }
+    state.counters["cells"] = static_cast<double>(start.size());
 }
 
 void Literal(benchmark::State& state, const std::vector<Cell>& start)
@@ -70,28 +119,70 @@ void Literal(benchmark::State& state, const std::vector<Cell>& start)
     state.counters["cells"] = static_cast<double>(start.size());
 }
 
+long ResidentKiB()
+{
+    long pages = 0;
+    long resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) {
+            resident = 0;
+        }
+        std::fclose(f);
+    }
+    return resident * 4;
+}
+
+// What the table reserves, and what one board and ten steps of it make resident.
+void PrintMemory(const char* name, const std::vector<Cell>& start)
+{
+    const long before = ResidentKiB();
+    AllocateCellStorage();
+    const long reserved = ResidentKiB();
+    LoadBoard(start);
+    for (int i = 0; i < 10; ++i) {
+        StepGeneration(NoListener);
+    }
+    std::printf("  %-15s %6ld KiB resident after the reservation, %6ld KiB after 10 steps, %5d tiles\n", name,
+                reserved - before, ResidentKiB() - before, GetCellStore()->tileCount);
+    ReleaseCellStorage();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    // Large blocks straight from the system, as in the program's one reservation at start, so that
+    // resident memory shows what the table touches rather than what earlier runs left behind.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
     benchmark::Initialize(&argc, argv);
-    std::vector<std::string> cases;
-    for (const char* kind : {"soup", "pulsars"}) {
-        for (int32_t n : {1000, 5000, 10000}) {
-            const std::vector<Cell> start = kind[0] == 's' ? Soup(n) : Pulsars(n);
-            const std::string name = std::string(kind) + "/" + std::to_string(n);
-            benchmark::RegisterBenchmark(("step/" + name).c_str(), Step, start)->Unit(benchmark::kMicrosecond);
-            benchmark::RegisterBenchmark(("literal/" + name).c_str(), Literal, start)
-                ->Unit(benchmark::kMillisecond)
-                ->Iterations(1);
-            cases.push_back(name);
-        }
+    struct Board {
+        const char* name;
+        std::vector<Cell> cells;
+    };
+    const Board boards[] = {{"soup", QuarterSoup()}, {"pulsars", PulsarField()}, {"gliders", GliderSpread()}};
+    for (const Board& b : boards) {
+        const std::string name = std::string(b.name) + "/" + std::to_string(b.cells.size());
+        benchmark::RegisterBenchmark(("step/" + name).c_str(), Step, b.cells)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("hash/" + name).c_str(), PreviousStep, b.cells)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("literal/" + name).c_str(), Literal, b.cells)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(1);
     }
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nOne generation, literal model against the real step:\n");
-    for (const std::string& name : cases) {
-        reporter.PrintRatio(name, "step/" + name, "literal/" + name + "/iterations:1");
+    std::printf("\nOne generation, the real step against the previous hash-tally step and the literal model:\n");
+    for (const Board& b : boards) {
+        const std::string name = std::string(b.name) + "/" + std::to_string(b.cells.size());
+        reporter.PrintRatio(name + " hash", "step/" + name, "hash/" + name);
+        reporter.PrintRatio(name + " literal", "step/" + name, "literal/" + name + "/iterations:1");
+    }
+    const double tileKiB = (static_cast<double>(sizeof(Tile)) * kMaxTiles + 64) / 1024.0;
+    const double otherKiB = (2.0 * 4 * kMaxTiles + 4.0 * (1u << kTileIndexBits) + 28.0 * kMaxCells +
+                            12.0 * kMaxBirths) / 1024.0;
+    std::printf("\nMemory reserved: %.0f KiB, of which %.0f KiB are %d tiles of %zu bytes\n", tileKiB + otherKiB, tileKiB,
+                kMaxTiles, sizeof(Tile));
+    for (const Board& b : boards) {
+        PrintMemory(b.name, b.cells);
     }
     benchmark::Shutdown();
     return 0;

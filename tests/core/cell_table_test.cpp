@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cell_index.h"
 #include "cell_table.h"
 
 namespace {
@@ -71,6 +72,23 @@ TEST_F(CellTableTest, FullTableRefusesAnAddAndWritesNothing)
     EXPECT_FALSE(IsAlive(-1, -1));
     RemoveCell(0, 0);
     EXPECT_TRUE(AddCell(-1, -1));
+}
+
+// Each cell keeps up to three tiles; a removed one must give them back, or a long session of clicks
+// far apart would run out of them.
+TEST_F(CellTableTest, RemovedCellsGiveTheirTilesBack)
+{
+    for (int32_t i = 0; i < 5 * kMaxCells; ++i) {
+        // Corners of tiles, so that each cell needs its neighbours' tiles too.
+        const uint32_t k = static_cast<uint32_t>(i);
+        const int32_t x = static_cast<int32_t>(k * 1000003u * 64u - 1u);
+        const int32_t y = static_cast<int32_t>(k * 7919u * 16u);
+        ASSERT_TRUE(AddCell(x, y));
+        ASSERT_TRUE(AddCell(3, 3));
+        RemoveCell(x, y);
+        RemoveCell(3, 3);
+    }
+    EXPECT_EQ(GetCellStore()->tileCount, 0);
 }
 
 TEST_F(CellTableTest, NeighboursWrapAtTheEndsOfTheRange)
