@@ -1,122 +1,154 @@
-// The main window's own messages: clicks, scrolling, ticks, painting, close and the entry.
+// What the model test cannot express: the answers to other messages, a full board, the caption
+// while running, the About box, the copy keys, the greyed Backward, boxes and quits inside an open
+// menu, the close and WinMain's end.
 #include "window_harness.h"
 
 namespace {
 
-using Clicks = MainWindowTest;
-
-// Timer procedures are named WINAPI functions: on i686 a lambda's calling convention is not the
-// __stdcall that the system calls them with.
+// Called back by the system, so named WINAPI functions: on i686 a lambda is not __stdcall.
 void WINAPI CloseMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
 
-void WINAPI QuitOnceShown(HWND, UINT, UINT_PTR, DWORD)
+std::string Caption()
 {
-    if (mainWindow && IsWindowVisible(mainWindow)) {
-        PostMessageA(mainWindow, WM_COMMAND, IDM_QUIT, 0);
-    }
+    char text[200] = "";
+    GetWindowTextA(mainWindow, text, sizeof text);
+    return text;
 }
 
-TEST_F(Clicks, APressOrADoubleClickTogglesTheCellUnderItAndDrawsItAtOnce)
+TEST_F(MainWindowTest, TheDialogProcedureAnswersTheMessagesItLeavesAloneAndItsOwn)
 {
-    EXPECT_EQ(Click(20, 20), FALSE);
-    EXPECT_EQ(LiveCells(), (std::vector<Cell>{{1, 1}}));
-    EXPECT_EQ(CellColour(1, 1), kLive);
-    EXPECT_EQ(Pixel(15, 20), kGrid);
-    // A quick second press arrives as a double click and must not be lost.
-    EXPECT_EQ(Click(29, 16, WM_LBUTTONDBLCLK), FALSE);
-    EXPECT_EQ(count, 0);
-    EXPECT_EQ(Pixel(20, 20), kWhite);
-    EXPECT_EQ(Click(50, 50, WM_LBUTTONDBLCLK), FALSE);
-    EXPECT_EQ(CellColour(3, 3), kLive);
-    // Through the offsets and the zoom; the 16-bit halves of the position are unsigned.
-    PanBy(2, -1);
-    Click(20, 20);
-    ZoomBy(3);
-    Click(40000, 65535);
-    EXPECT_EQ(LiveCells(), (std::vector<Cell>{{3, 3}, {-1, 2}, {40000 / 18 - 2, 65535 / 18 + 1}}));
-}
-
-TEST_F(Clicks, AFullTableRefusesANewCellWithABeepAndDrawsNothing)
-{
-    FillTableToTheBrim();
-    ASSERT_EQ(count, kMaxCells);
-    EXPECT_EQ(Click(35, 35), FALSE);
-    EXPECT_FALSE(IsAlive(2, 2));
-    EXPECT_EQ(platform.beeps, 1);
-    EXPECT_EQ(CellColour(2, 2), kWhite);
-}
-
-TEST_F(MainWindowTest, EachScrollCodePansItsOwnAxisByWholeCellsAndRedraws)
-{
+    const struct { UINT message; WPARAM wParam; INT_PTR result; } cases[] = {
+        {WM_INITDIALOG, 0, TRUE}, {WM_PAINT, 0, FALSE}, {WM_ERASEBKGND, 0, TRUE},
+        {WM_CTLCOLORDLG, 0, reinterpret_cast<INT_PTR>(backgroundBrush)}, {WM_TIMER, kStepTimerId + 1, TRUE},
+        {WM_KEYUP, 'C', FALSE}, {WM_CHAR, 'C', FALSE}, {WM_SYSKEYDOWN, 'C', FALSE}, {WM_LBUTTONUP, 0, FALSE},
+        {WM_MOUSEMOVE, 0, FALSE}, {WM_CONTEXTMENU, 0, FALSE}, {WM_SIZE, 0, FALSE}};
     PlaceCells({{1, 1}});
-    // A thumb code, or any code with a position in its high word, pans nothing.
-    const std::pair<WPARAM, int32_t> cases[] = {{SB_LINEUP, +1}, {SB_LINEDOWN, -1}, {SB_PAGEUP, +3}, {SB_PAGEDOWN, -3},
-        {SB_TOP, +1}, {SB_BOTTOM, -1}, {SB_THUMBPOSITION, 0}, {SB_THUMBTRACK, 0}, {MAKEWPARAM(SB_LINEUP, 7), 0}};
-    for (auto [code, cells] : cases) {
-        SCOPED_TRACE("code " + std::to_string(code));
-        const Viewport before = viewport;
-        EXPECT_EQ(Deliver(WM_HSCROLL, code), TRUE);
-        EXPECT_EQ(viewport.offsetX, before.offsetX + cells);
-        EXPECT_EQ(viewport.offsetY, before.offsetY);
-        EXPECT_EQ(Deliver(WM_VSCROLL, code), TRUE);
-        EXPECT_EQ(viewport.offsetY, before.offsetY + cells);
-        EXPECT_EQ(CellColour(1, 1), kLive);
+    for (const auto& c : cases) {
+        EXPECT_EQ(Deliver(c.message, c.wParam, MAKELPARAM(20, 20)), c.result) << "message " << c.message;
     }
+    EXPECT_EQ(LiveCells(), (std::vector<Cell>{{1, 1}}));
+    ASSERT_NE(backgroundBrush, nullptr);
+    // A right press opens the context menu, which this timer closes from inside its loop.
+    UINT_PTR closeMenu = SetTimer(nullptr, 0, 20, CloseMenu);
+    EXPECT_EQ(Deliver(WM_RBUTTONDOWN), TRUE);
+    KillTimer(nullptr, closeMenu);
+    // A click's 16-bit coordinates are unsigned.
+    Click(40000, 65535);
+    EXPECT_EQ(LiveCells().back(), (Cell{40000 / 15, 65535 / 15}));
 }
 
-using Ticks = MainWindowTest;
-
-TEST_F(Ticks, AStepTickStepsAndDrawsAndStopsTheTimerOnceTheBoardIsEmpty)
+// 3,333 L-shaped trios from (1, 1) on, four cells apart, each about to grow into a block, and a
+// lone cell: the table is full and the next generation cannot fit. (2, 2) is dead, to be born.
+void FillTableToTheBrim()
 {
-    PlaceCells({{5, 5}});
-    PressKey('P');
-    EXPECT_EQ(Tick(), TRUE);
-    EXPECT_EQ(count, 0);
-    EXPECT_EQ(CellColour(5, 5), kWhite);
-    EXPECT_EQ(platform.timer, 0u);
-    // A clear while running leaves the stop to the next tick.
-    PlaceCells(kBlinker);
-    PressKey('P');
-    PressKey('C');
-    EXPECT_EQ(platform.timer, 50u);
-    Tick();
-    EXPECT_EQ(platform.timer, 0u);
+    std::vector<Cell> cells = {{-50, -50}};
+    for (int32_t i = 0; i < 3333; ++i) {
+        Cell corner = {1 + i % 100 * 4, 1 + i / 100 * 4};
+        cells.insert(cells.end(), {corner, {corner.x + 1, corner.y}, {corner.x, corner.y + 1}});
+    }
+    PlaceCells(cells);
 }
 
-TEST_F(Ticks, ARefusedGenerationStopsTheTimerSaysSoOnceAndChangesNothing)
+TEST_F(MainWindowTest, AFullBoardRefusesAClickWithABeepAndAGenerationWithOneBoxAfterTheStop)
 {
     FillTableToTheBrim();
-    const std::vector<Cell> before = LiveCells();
+    EXPECT_EQ(Click(35, 35), FALSE);
+    EXPECT_EQ(platform.beeps, 1);
     Command(IDM_SPEED_10);
     EXPECT_EQ(Tick(), TRUE);
     EXPECT_EQ(platform.timer, 0u);
-    // Stopped before the box is raised, so that no tick raises a second one while it waits.
-    EXPECT_EQ(platform.timerAtBox, 0u);
-    ASSERT_EQ(platform.shown.size(), 1u);
-    EXPECT_EQ(platform.shown[0], "The Quillane 0.0.1|The next generation would have 13,332 live cells; the board holds at "
-                                 "most 10,000. The simulation has stopped.");
-    EXPECT_EQ(LiveCells(), before);
+    EXPECT_EQ(platform.timerAtBox, 0u);  // or a tick could raise a second box while it waits
+    EXPECT_EQ(platform.shown, std::vector<std::string>{"The Quillane 0.0.1|The next generation would have 13,332 live "
+                                                       "cells; the board holds at most 10,000. The simulation has stopped."});
+    EXPECT_EQ(count, kMaxCells);
     EXPECT_EQ(CellColour(2, 2), kWhite);
+    EXPECT_EQ(Caption(), "The Quillane (0.0.1) - generation 0, 10,000 cells");
+}
+
+TEST_F(MainWindowTest, WhileRunningTheCaptionAddsThePeriodAndChangesAtMostTenTimesASecond)
+{
+    PlaceCells(kBlinker);
+    Command(IDM_SPEED_100);
+    EXPECT_EQ(Caption(), "The Quillane (0.0.1) - generation 0, 3 cells, running at 100 ms");
+    Sleep(110);
+    Tick();
+    const DWORD first = GetTickCount();
+    Tick();
+    if (GetTickCount() - first < 80) {
+        EXPECT_EQ(Caption(), "The Quillane (0.0.1) - generation 1, 3 cells, running at 100 ms");
+    }
+    // The scroll bars leave the style only while the text is set.
+    EXPECT_EQ(GetWindowLongPtrA(window, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), WS_HSCROLL | WS_VSCROLL);
+}
+
+TEST_F(MainWindowTest, AboutShowsItsBoxAndTheRulesPageAndCtrlVPastesWhatCtrlCCopied)
+{
+    Command(IDM_ABOUT_PROGRAM);
+    Command(IDM_ABOUT_RULES);
+    ASSERT_EQ(platform.shown.size(), 2u);
+    EXPECT_EQ(platform.shown[0].rfind("The Quillane 0.0.1|The Quillane plays Conway's Game of Life\n(rule B3/S23) on "
+                                      "a plane without edges,\nwith at most 10,000 live cells", 0), 0u);
+    EXPECT_EQ(platform.shown[1], "open|https://en.wikipedia.org/wiki/Conway%27s_Game_of_Life");
+    PlaceCells(kBlinker);
+    PressKey('C', {VK_CONTROL});
+    Command(IDM_CLEAR);
+    Command(IDM_PLAY);
+    PressKey('V');
+    EXPECT_EQ(count, 0);
+    PressKey('V', {VK_CONTROL});
+    EXPECT_EQ(LiveCells(), kBlinker);
+    EXPECT_EQ(platform.timer, 0u);  // a load stops the timer
+}
+
+// The context menu's Backward item, read from inside the menu's own loop, which it then ends.
+UINT contextItemState = 0;
+
+void WINAPI ReadContextMenuAndClose(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (HWND popup = FindWindowA("#32768", nullptr)) {
+        auto menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+        contextItemState = GetMenuState(menu, IDM_STEP_BACKWARD, MF_BYCOMMAND);
+    }
+    EndMenu();
+}
+
+TEST_F(MainWindowTest, BothMenusGreyBackwardExactlyWhenThereIsNothingToGoBackTo)
+{
+    HMENU game = GetSubMenu(GetMenu(window), 1);
+    for (bool history : {false, true, false}) {
+        history ? Click(20, 20) : PressKey(VK_LEFT);
+        Deliver(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(game));
+        EXPECT_EQ((GetMenuState(game, IDM_STEP_BACKWARD, MF_BYCOMMAND) & MF_GRAYED) != 0, !history);
+        contextItemState = ~0u;
+        UINT_PTR readAndClose = SetTimer(nullptr, 0, 20, ReadContextMenuAndClose);
+        Deliver(WM_RBUTTONDOWN);
+        KillTimer(nullptr, readAndClose);
+        ASSERT_NE(contextItemState, ~0u) << "the context menu did not open";
+        EXPECT_EQ((contextItemState & MF_GRAYED) != 0, !history);
+    }
 }
 
 int menuDriverCalls;
 
+// Opens the Game menu by a real click on its title; inside the menu's loop (it holds the mouse)
+// first a refused tick, then, once its box has come, a Quit. Gives up after 3 s, quitting with 1.
 void WINAPI DriveTheGameMenu(HWND, UINT, UINT_PTR, DWORD)
 {
-    if (++menuDriverCalls > 150) {  // gives up: ends the menu and quits with 1
+    if (++menuDriverCalls > 150) {
         EndMenu();
         PostQuitMessage(1);
     } else if (GetCapture()) {
         platform.shown.empty() ? Tick() : PostMessageA(mainWindow, WM_COMMAND, IDM_QUIT, 0);
     } else if (menuDriverCalls % 10 == 1) {
-        ClickMenuBar(1);
+        RECT item;
+        GetMenuItemRect(mainWindow, GetMenu(mainWindow), 1, &item);
+        SetCursorPos((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+        mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
     }
 }
 
-// The Game menu, opened by a real click: a refused tick inside its loop, then, opened again, a
-// Quit (the close that a task manager's "End task" sends). The box used to come inside the loop,
-// under the menu's hold on the mouse (its button took no click, the board did), and the loop used
-// to swallow the quit message and run on.
+// A box raised inside the menu's loop could not be clicked (the board took the clicks), and the
+// loop once swallowed the quit message and ran on.
 TEST_F(MainWindowTest, InsideAnOpenMenuTheBoxWaitsForTheMenuToCloseAndAQuitStillEndsTheLoop)
 {
     FillTableToTheBrim();
@@ -132,42 +164,7 @@ TEST_F(MainWindowTest, InsideAnOpenMenuTheBoxWaitsForTheMenuToCloseAndAQuitStill
     EXPECT_EQ(message.wParam, 0u);
 }
 
-TEST_F(MainWindowTest, APaintDrawsTheGridAndEveryLiveCell)
-{
-    PlaceCells({{0, 0}});
-    AddCell(3, 2);
-    InvalidateRect(window, nullptr, TRUE);
-    UpdateWindow(window);
-    EXPECT_EQ(CellColour(0, 0), kLive);
-    EXPECT_EQ(CellColour(3, 2), kLive);
-    EXPECT_EQ(CellColour(1, 1), kWhite);
-    EXPECT_EQ(Pixel(45, 20), kGrid);
-}
-
-TEST_F(MainWindowTest, TheDialogProcedureAnswersEachKindOfMessage)
-{
-    PlaceCells({{1, 1}});
-    // All at (20, 20), on the live cell: the two clicks cancel out, the others leave it alone
-    // (going back comes before the clicks, with nothing to undo).
-    const struct { UINT message; WPARAM wParam; INT_PTR result; } cases[] = {
-        {WM_INITDIALOG, 0, TRUE}, {WM_PAINT, 0, FALSE}, {WM_ERASEBKGND, 0, TRUE},
-        {WM_CTLCOLORDLG, 0, reinterpret_cast<INT_PTR>(backgroundBrush)}, {WM_TIMER, kStepTimerId + 1, TRUE},
-        {WM_HSCROLL, SB_ENDSCROLL, TRUE}, {WM_VSCROLL, SB_ENDSCROLL, TRUE}, {WM_COMMAND, IDM_STEP_BACKWARD, TRUE},
-        {WM_LBUTTONDOWN, 0, FALSE}, {WM_LBUTTONDBLCLK, 0, FALSE}, {WM_KEYDOWN, 'A', TRUE},
-        {WM_KEYUP, 'C', FALSE}, {WM_CHAR, 'C', FALSE}, {WM_SYSKEYDOWN, 'C', FALSE}, {WM_LBUTTONUP, 0, FALSE},
-        {WM_MOUSEMOVE, 0, FALSE}, {WM_CONTEXTMENU, 0, FALSE}, {WM_SIZE, 0, FALSE}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(Deliver(c.message, c.wParam, MAKELPARAM(20, 20)), c.result) << "message " << c.message;
-    }
-    EXPECT_EQ(LiveCells(), (std::vector<Cell>{{1, 1}}));
-    ASSERT_NE(backgroundBrush, nullptr);
-    // A right press opens the context menu; this timer closes it from inside the menu's loop.
-    UINT_PTR closeMenu = SetTimer(nullptr, 0, 20, CloseMenu);
-    EXPECT_EQ(Deliver(WM_RBUTTONDOWN), TRUE);
-    KillTimer(nullptr, closeMenu);
-}
-
-TEST_F(MainWindowTest, CloseStopsTheTimerEndsTheLoopAndNothingReachesTheTableAfterwards)
+TEST_F(MainWindowTest, CloseStopsTheTimerAndNothingReachesTheTableAfterwards)
 {
     PlaceCells(kBlinker);
     Command(IDM_PLAY);
@@ -181,8 +178,14 @@ TEST_F(MainWindowTest, CloseStopsTheTimerEndsTheLoopAndNothingReachesTheTableAft
     Deliver(WM_PAINT);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(platform.timer, 1u);
-    EXPECT_EQ(platform.beeps, 0);
-    EXPECT_TRUE(platform.shown.empty());
+    EXPECT_TRUE(platform.beeps == 0 && platform.shown.empty());
+}
+
+void WINAPI QuitOnceShown(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (mainWindow && IsWindowVisible(mainWindow)) {
+        PostMessageA(mainWindow, WM_COMMAND, IDM_QUIT, 0);
+    }
 }
 
 TEST(WinMainRun, ShowsTheWindowAndReturnsZeroAfterQuit)

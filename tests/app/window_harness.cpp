@@ -13,8 +13,8 @@ decltype(&WriteFile) realWriteFile;
 
 // The window's platform calls go through this executable's import address table: pointing an
 // entry at a recorder shows them without a seam in the program itself. Returns the original.
-// T is named by the caller as the import's own type: on i686 the imports are __stdcall, and a
-// recorder of another calling convention would leave the caller's stack unbalanced.
+// T is the import's own type: on i686 the imports are __stdcall, and a recorder of another
+// calling convention would leave the caller's stack unbalanced.
 template <typename T>
 T RedirectImport(const char* dll, const char* function, T recorder)
 {
@@ -107,20 +107,26 @@ const auto* environment = ::testing::AddGlobalTestEnvironment(new RecordedPlatfo
 
 }  // namespace
 
-void MainWindowTest::SetUp()
+HWND OpenMainWindow()
 {
     platform = PlatformLog();
     viewport.cellSize = kInitialCellSize;
     stepIntervalMs = 50;
-    window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
-    ASSERT_NE(mainWindow = window, nullptr);
-    ShowWindow(window, SW_SHOW);
-    UpdateWindow(window);
+    mainWindow = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+    EXPECT_NE(mainWindow, nullptr);
+    ShowWindow(mainWindow, SW_SHOW);
+    UpdateWindow(mainWindow);
+    // Keys sent as input reach the key state only once the window's activation has come through.
+    SetForegroundWindow(mainWindow);
+    for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) {
+        DispatchMessageA(&message);
+    }
+    return mainWindow;
 }
 
-void MainWindowTest::TearDown()
+void CloseMainWindow()
 {
-    DestroyWindow(window);
+    DestroyWindow(mainWindow);
     ReleaseCellStorage();
     for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) {
     }
@@ -144,12 +150,4 @@ INT_PTR PressKey(WORD key, std::initializer_list<WORD> held)
     INT_PTR result = Deliver(WM_KEYDOWN, key, 1);
     send(KEYEVENTF_KEYUP);
     return result;
-}
-
-void ClickMenuBar(int position)
-{
-    RECT item;
-    GetMenuItemRect(mainWindow, GetMenu(mainWindow), position, &item);
-    SetCursorPos((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-    mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
 }

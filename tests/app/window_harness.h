@@ -14,7 +14,7 @@
 #include "viewport.h"
 
 constexpr COLORREF kLive = RGB(34, 85, 136), kWhite = RGB(255, 255, 255), kGrid = RGB(204, 204, 204);
-const std::vector<Cell> kBlinker = {{0, 1}, {1, 1}, {2, 1}}, kBlinkerTurned = {{1, 1}, {1, 0}, {1, 2}};
+const std::vector<Cell> kBlinker = {{0, 1}, {1, 1}, {2, 1}};
 
 // The step timer's period as the last SetTimer or KillTimer left it (0: stopped), and it and the
 // window holding the mouse when a message box came. Boxes ("caption|text") and shell calls
@@ -32,11 +32,14 @@ struct PlatformLog {
 };
 extern PlatformLog platform;
 
-// A fresh main window, shown, at the initial cell size and speed; its table goes at the end.
+// A fresh main window, shown, at the initial cell size and speed; closed with its table.
+HWND OpenMainWindow();
+void CloseMainWindow();
+
 class MainWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override { window = OpenMainWindow(); }
+    void TearDown() override { CloseMainWindow(); }
     HWND window = nullptr;
 };
 
@@ -51,11 +54,7 @@ inline INT_PTR Tick() { return Deliver(WM_TIMER, kStepTimerId); }
 // A key message with the modifiers really held, so that GetAsyncKeyState sees them.
 INT_PTR PressKey(WORD key, std::initializer_list<WORD> held = {});
 
-// A real click on a menu-bar title (1: Game). An open menu's loop holds the mouse (GetCapture()).
-void ClickMenuBar(int position);
-
-// Into the table, then onto the screen by a full repaint. Past the history's back, so it starts
-// afresh from this board.
+// Into the table and onto the screen; the history starts afresh from this board.
 inline void PlaceCells(const std::vector<Cell>& cells)
 {
     for (Cell cell : cells) {
@@ -63,18 +62,6 @@ inline void PlaceCells(const std::vector<Cell>& cells)
     }
     ForgetHistory();
     RequestRepaint(mainWindow);
-}
-
-// 3,333 L-shaped trios from (1, 1) on, four cells apart, each about to grow into a block, and a
-// lone cell: the table is full and the next generation cannot fit. (2, 2) is dead, to be born.
-inline void FillTableToTheBrim()
-{
-    std::vector<Cell> cells = {{-50, -50}};
-    for (int32_t i = 0; i < 3333; ++i) {
-        Cell corner = {1 + i % 100 * 4, 1 + i / 100 * 4};
-        cells.insert(cells.end(), {corner, {corner.x + 1, corner.y}, {corner.x, corner.y + 1}});
-    }
-    PlaceCells(cells);
 }
 
 inline std::vector<Cell> LiveCells()

@@ -1,0 +1,249 @@
+// Random clicks, keys, commands, scroll codes, wheel notches, ticks, back steps and repaints, on
+// the real dialog and on a model of the board (the literal step, a stack of boards), the view and
+// the timer, compared after each. QUILLANE_SEED=n runs one seed; a failure prints the seed and the
+// shortest sequence found that fails.
+#include <algorithm>
+#include <cstdlib>
+#include <random>
+#include <sstream>
+
+#include "reference_life.h"
+#include "window_harness.h"
+
+namespace {
+
+// A message as the window gets it; a key's modifiers in `held` (1 Ctrl, 2 Shift); 0: a repaint.
+struct Action { UINT message; WPARAM wParam; int32_t x, y, held; };
+
+struct Model {
+    ReferenceBoard board;
+    int64_t generation = 0;
+    std::vector<std::pair<ReferenceBoard, int64_t>> past;
+    Viewport view = {kInitialCellSize, 0, 0};
+    int32_t wheel = 0, speed = 50;
+    UINT timer = 0;
+};
+
+Cell Under(const Viewport& v, int32_t px, int32_t py) { return {px / v.cellSize - v.offsetX, py / v.cellSize - v.offsetY}; }
+void Zoom(Model& m, int32_t by) { m.view.cellSize = std::clamp(m.view.cellSize + by, kMinCellSize, kMaxCellSize); }
+void Record(Model& m) { m.past.emplace_back(m.board, m.generation); }
+
+// The fitting is the view's own test; here the live cells must all come into view.
+void Home(Model& m)
+{
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    bool shown = viewport.cellSize <= kLargestFitSize;
+    for (Cell c : m.board.cells) {
+        const PixelPoint at = CellToScreen(c.x, c.y);
+        shown &= at.x >= 0 && at.y >= 0 && at.x + viewport.cellSize <= client.right && at.y + viewport.cellSize <= client.bottom;
+    }
+    // Cells too far apart for the client area come at the smallest size.
+    m.view = m.board.cells.empty() ? Viewport{kInitialCellSize, 0, 0}
+             : shown || viewport.cellSize == kMinCellSize ? viewport : m.view;
+}
+
+void Command(Model& m, WPARAM id)
+{
+    const int32_t zooms[] = {1, 3, 0, -1, -3}, speeds[] = {10, 50, 100, 200};
+    if (id >= IDM_ZOOM_IN_1 && id <= IDM_ZOOM_OUT_3) {
+        Zoom(m, zooms[id - IDM_ZOOM_IN_1]);
+    } else if (id >= IDM_SPEED_10 && id <= IDM_SPEED_200) {
+        m.timer = static_cast<UINT>(m.speed = speeds[id - IDM_SPEED_10]);
+    } else if (id == IDM_PLAY || id == IDM_STOP) {
+        m.timer = id == IDM_PLAY ? static_cast<UINT>(m.speed) : 0;
+    } else if (id == IDM_STEP_FORWARD && !m.board.cells.empty()) {
+        Record(m);
+        ReferenceStep(m.board, nullptr);
+        ++m.generation;
+    } else if (id == IDM_STEP_BACKWARD && !m.past.empty()) {
+        m.timer = 0;
+        std::tie(m.board, m.generation) = m.past.back();
+        m.past.pop_back();
+    } else if (id == IDM_CLEAR && (!m.board.cells.empty() || m.generation != 0)) {
+        Record(m);
+        m.board.cells.clear();
+        m.generation = 0;
+    }
+}
+
+// The keys as the commands they stand for: with Ctrl (asked first) 1 and 3 zoom in, with Shift
+// out; Ctrl+C copies, so the board stays.
+WPARAM KeyCommand(WPARAM key, int32_t held)
+{
+    const bool ctrl = held & 1, shift = held & 2;
+    switch (key) {
+    case '1': return ctrl ? IDM_ZOOM_IN_1 : shift ? IDM_ZOOM_OUT_1 : IDM_SPEED_10;
+    case '3': return ctrl ? IDM_ZOOM_IN_3 : shift ? IDM_ZOOM_OUT_3 : IDM_SPEED_100;
+    case '2': return IDM_SPEED_50;
+    case '4': return IDM_SPEED_200;
+    case 'P': return IDM_PLAY;
+    case 'S': return IDM_STOP;
+    case 'C': return ctrl ? 0 : IDM_CLEAR;
+    case 'Z': return ctrl ? IDM_STEP_BACKWARD : 0;
+    case VK_LEFT: return IDM_STEP_BACKWARD;
+    case VK_RIGHT: return IDM_STEP_FORWARD;
+    default: return 0;
+    }
+}
+
+void Apply(Model& m, const Action& a)
+{
+    const int32_t by[] = {1, -1, 3, -3, 0, 0, 1, -1};  // SB_LINEUP to SB_BOTTOM; thumbs pan nothing
+    const int32_t pan = a.wParam <= SB_BOTTOM ? by[a.wParam] : 0;
+    switch (a.message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        const Cell c = Under(m.view, a.x, a.y);
+        Record(m);
+        ReferenceIsAlive(m.board, c.x, c.y) ? ReferenceRemove(m.board, c.x, c.y) : void(ReferenceAdd(m.board, c.x, c.y));
+        break;
+    }
+    case WM_KEYDOWN: a.wParam == VK_HOME ? Home(m) : Command(m, KeyCommand(a.wParam, a.held)); break;
+    case WM_COMMAND: Command(m, LOWORD(a.wParam)); break;
+    case WM_HSCROLL: m.view.offsetX += pan; break;
+    case WM_VSCROLL: m.view.offsetY += pan; break;
+    case WM_MOUSEWHEEL: {
+        m.wheel += GET_WHEEL_DELTA_WPARAM(a.wParam);
+        const Cell under = Under(m.view, a.x, a.y);
+        Zoom(m, m.wheel / WHEEL_DELTA);
+        m.wheel %= WHEEL_DELTA;
+        m.view.offsetX = a.x / m.view.cellSize - under.x;
+        m.view.offsetY = a.y / m.view.cellSize - under.y;
+        break;
+    }
+    case WM_TIMER:
+        if (a.wParam == kStepTimerId) {
+            Command(m, IDM_STEP_FORWARD);
+            m.timer = m.board.cells.empty() ? 0 : m.timer;  // an empty board stops the timer
+        }
+        break;
+    }
+}
+
+INT_PTR Apply(const Action& a)
+{
+    POINT at = {a.x, a.y};
+    ClientToScreen(mainWindow, &at);
+    const WORD ctrl = VK_CONTROL, shift = VK_SHIFT, key = static_cast<WORD>(a.wParam);
+    switch (a.message) {
+    case WM_KEYDOWN:
+        return a.held == 3 ? PressKey(key, {ctrl, shift}) : a.held ? PressKey(key, {a.held == 1 ? ctrl : shift}) : PressKey(key);
+    case WM_MOUSEWHEEL: return Deliver(a.message, a.wParam, MAKELPARAM(at.x, at.y));
+    case 0: return RedrawWindow(mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    default: return Deliver(a.message, a.wParam, MAKELPARAM(a.x, a.y));
+    }
+}
+
+std::vector<Action> Generate(uint32_t seed, int steps)
+{
+    std::mt19937 random(seed);
+    auto pick = [&random](size_t n) { return static_cast<int32_t>(random() % n); };
+    const WPARAM keys[] = {'1', '2', '3', '4', 'P', 'S', 'C', 'Z', VK_LEFT, VK_RIGHT, VK_HOME, 'A'};
+    const WPARAM scrolls[] = {SB_LINEUP, SB_LINEDOWN, SB_PAGEUP, SB_PAGEDOWN, SB_THUMBPOSITION, SB_THUMBTRACK,
+                              SB_TOP, SB_BOTTOM, SB_ENDSCROLL, MAKEWPARAM(SB_LINEUP, 7)};
+    // The load's dialog is cancelled; 0 is no command.
+    const WPARAM commands[] = {IDM_PLAY, IDM_STOP, IDM_STEP_FORWARD, IDM_STEP_BACKWARD, IDM_CLEAR, IDM_ZOOM_IN_1,
+        IDM_ZOOM_IN_3, IDM_ZOOM_OUT_1, IDM_ZOOM_OUT_3, IDM_SPEED_10, IDM_SPEED_50, IDM_SPEED_100, IDM_SPEED_200,
+        IDM_PATTERN_LOAD, 0};
+    // Messages that change nothing; WM_PAINT comes without an update region.
+    const UINT others[] = {WM_PAINT, WM_ERASEBKGND, WM_KEYUP, WM_CHAR, WM_SYSKEYDOWN, WM_LBUTTONUP, WM_MOUSEMOVE,
+                           WM_CONTEXTMENU, WM_SIZE, WM_TIMER};
+    const int deltas[] = {WHEEL_DELTA, -WHEEL_DELTA, 40, -40, 2 * WHEEL_DELTA, -30 * WHEEL_DELTA, 200 * WHEEL_DELTA};
+    std::vector<Action> actions;
+    for (int i = 0; i < steps; ++i) {
+        // Clicks near the middle make patterns; a far one's 16-bit coordinates are unsigned.
+        const int32_t kind = pick(21), x = pick(10) ? 120 + pick(120) : 65535 - pick(10000), y = 100 + pick(100);
+        actions.push_back(kind < 6 ? Action{WM_LBUTTONDOWN, 0, x, y, 0} : kind < 7 ? Action{WM_LBUTTONDBLCLK, 0, x, y, 0}
+                          : kind < 11 ? Action{WM_KEYDOWN, keys[pick(12)], 0, 0, pick(4)}
+                          : kind < 13 ? Action{WM_COMMAND, MAKEWPARAM(commands[pick(15)], 1), 0, 0, 0}  // as an accelerator sends it
+                          : kind < 15 ? Action{pick(2) ? UINT{WM_HSCROLL} : UINT{WM_VSCROLL}, scrolls[pick(10)], 0, 0, 0}
+                          : kind < 16 ? Action{WM_MOUSEWHEEL, MAKEWPARAM(0, deltas[pick(7)]), pick(300), y, 0}
+                          : kind < 19 ? Action{WM_TIMER, kStepTimerId, 0, 0, 0}
+                          : kind < 20 ? Action{others[pick(10)], 'C', 20, 20, 0} : Action{0, 0, 0, 0, 0});
+    }
+    return actions;
+}
+
+// What differs between the window and the model, "" when nothing does.
+std::string Compare(const Model& m, INT_PTR result, UINT message)
+{
+    std::ostringstream out;
+    auto check = [&out](bool same, const char* what) { out << (same ? "" : what); };
+    // Clicks and the messages the dialog manager is to handle on its own answer FALSE.
+    const UINT falses[] = {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_PAINT, WM_KEYUP, WM_CHAR, WM_SYSKEYDOWN, WM_LBUTTONUP,
+                           WM_MOUSEMOVE, WM_CONTEXTMENU, WM_SIZE};
+    check(result == (std::count(std::begin(falses), std::end(falses), message) ? FALSE : TRUE), "the answer; ");
+    check(LiveCells() == m.board.cells && generation == m.generation, "the table; ");
+    check(viewport.cellSize == m.view.cellSize && viewport.offsetX == m.view.offsetX && viewport.offsetY == m.view.offsetY, "the view; ");
+    check(platform.timer == m.timer && stepIntervalMs == m.speed, "the timer; ");
+    check(platform.beeps == 0 && platform.shown.empty(), "a beep or a box; ");
+    // Stopped, the caption is exact; while the timer runs it may lag a tenth of a second.
+    char caption[200] = "";
+    GetWindowTextA(mainWindow, caption, sizeof caption);
+    const std::string name = "The Quillane (0.0.1)", expected = m.past.empty() && m.board.cells.empty() ? name
+        : name + " - generation " + std::to_string(m.generation) + ", " + std::to_string(m.board.cells.size()) + " cells";
+    check(m.timer != 0 || caption == expected, "the caption; ");
+    // The pixels: every visible live cell, 25 spots across the client area and a grid line.
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    const int32_t size = m.view.cellSize;
+    auto drawn = [&](Cell c, bool alive) {
+        const int64_t x = (int64_t{c.x} + m.view.offsetX) * size, y = (int64_t{c.y} + m.view.offsetY) * size;
+        return x < 0 || y < 0 || x + size > client.right || y + size > client.bottom ||
+               Pixel(static_cast<int>(x + size / 2), static_cast<int>(y + size / 2)) == (alive ? kLive : kWhite);
+    };
+    for (Cell c : m.board.cells) {
+        check(drawn(c, true), "a live cell; ");
+    }
+    for (int32_t k = 0; k < 25; ++k) {
+        const Cell c = Under(m.view, client.right * (k % 5 * 2 + 1) / 10, client.bottom * (k / 5 * 2 + 1) / 10);
+        check(drawn(c, ReferenceIsAlive(m.board, c.x, c.y)), "a cell; ");
+    }
+    check(Pixel(size, size + 1) == kGrid, "the grid; ");
+    return out.str();
+}
+
+// The index of the first action after which the window and the model differ, or -1.
+int RunOnWindow(const std::vector<Action>& actions, std::string& why)
+{
+    OpenMainWindow();
+    Model m;
+    int failed = -1;
+    for (size_t i = 0; i < actions.size() && failed < 0; ++i) {
+        const INT_PTR result = Apply(actions[i]);
+        Apply(m, actions[i]);
+        failed = (why = Compare(m, result, actions[i].message)).empty() ? -1 : static_cast<int>(i);
+    }
+    CloseMainWindow();
+    return failed;
+}
+
+TEST(WindowModel, RandomActionsDoToTheWindowWhatTheyDoToTheModel)
+{
+    const char* only = std::getenv("QUILLANE_SEED");
+    for (uint32_t seed : only ? std::vector<uint32_t>{static_cast<uint32_t>(std::atol(only))} : std::vector<uint32_t>{1, 2, 3, 4}) {
+        std::vector<Action> actions = Generate(seed, 60);
+        std::string why;
+        int failed = RunOnWindow(actions, why);
+        if (failed < 0) {
+            continue;
+        }
+        // Shortened to the failure, then without each earlier action it does not need.
+        actions.resize(static_cast<size_t>(failed) + 1);
+        for (size_t i = 0; i + 1 < actions.size();) {
+            std::vector<Action> shorter = actions;
+            shorter.erase(shorter.begin() + static_cast<std::ptrdiff_t>(i));
+            std::string shorterWhy;
+            failed = RunOnWindow(shorter, shorterWhy);
+            failed < 0 ? void(++i) : void((actions.assign(shorter.begin(), shorter.begin() + failed + 1), why = shorterWhy));
+        }
+        std::ostringstream sequence;
+        for (const Action& a : actions) {
+            sequence << "\n  message " << a.message << " wParam " << a.wParam << " at " << a.x << "," << a.y << " held " << a.held;
+        }
+        ADD_FAILURE() << "QUILLANE_SEED=" << seed << ": " << why << "after" << sequence.str();
+    }
+}
+
+}  // namespace
