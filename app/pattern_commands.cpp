@@ -226,6 +226,20 @@ std::string WithCrLf(const std::string& text)
     return out;
 }
 
+// The open and save dialogs' common set-up: the first filter chosen, the current folder kept.
+OPENFILENAMEA FileDialog(HWND window, const char* filter, char* path, DWORD pathSize, DWORD flags)
+{
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = window;
+    dialog.lpstrFilter = filter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = pathSize;
+    dialog.Flags = flags | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    return dialog;
+}
+
 }  // namespace
 
 bool LoadPatternFile(HWND window, const char* path)
@@ -241,14 +255,7 @@ bool LoadPatternFile(HWND window, const char* path)
 void LoadPatternFromDialog(HWND window)
 {
     char path[MAX_PATH] = "";
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = window;
-    dialog.lpstrFilter = kOpenFilter;
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = sizeof path;
-    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    OPENFILENAMEA dialog = FileDialog(window, kOpenFilter, path, sizeof path, OFN_FILEMUSTEXIST);
     if (GetOpenFileNameA(&dialog)) {
         LoadPatternFile(window, path);
     }
@@ -262,15 +269,8 @@ void SavePatternFromDialog(HWND window)
         return;
     }
     char chosen[MAX_PATH] = "";
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = window;
-    dialog.lpstrFilter = kSaveFilter;
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = chosen;
-    dialog.nMaxFile = sizeof chosen;
+    OPENFILENAMEA dialog = FileDialog(window, kSaveFilter, chosen, sizeof chosen, OFN_OVERWRITEPROMPT);
     dialog.lpstrDefExt = "rle";
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetSaveFileNameA(&dialog)) {
         return;
     }
