@@ -1,5 +1,8 @@
+// The cell/pixel mapping, pans and zooms over the whole plane, and bringing the live cells into view.
+#include <algorithm>
 #include <climits>
 #include <random>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -7,53 +10,15 @@
 
 namespace {
 
-class ViewportTest : public ::testing::Test {
-protected:
-    void SetUp() override { viewport = {kInitialCellSize, 0, 0}; }
-};
-
-TEST_F(ViewportTest, ClicksAndCornersFollowTheSizeAndWholeCellOffsets)
+TEST(Viewport, PixelsMapToTheCellWhoseSquareHoldsThemThroughPansAndZooms)
 {
-    EXPECT_EQ(ScreenToCell(14, 14), (Cell{0, 0}));
+    viewport = {kInitialCellSize, 0, 0};
+    EXPECT_EQ(ScreenToCell(14, 14), (Cell{0, 0}));  // cell (0, 0)'s square starts at the client's corner
     EXPECT_EQ(ScreenToCell(15, 29), (Cell{1, 1}));
-    EXPECT_EQ(CellToScreen(1, 1).x, 15);
-    PanBy(2, -1);
-    EXPECT_EQ(CellToScreen(-2, 1).x, 0);
-    EXPECT_EQ(CellToScreen(-2, 1).y, 0);
-    EXPECT_EQ(ScreenToCell(20, 20), (Cell{-1, 2}));
-    PanBy(1, 0);
-    EXPECT_EQ(CellToScreen(-2, 1).x, 15);  // the pattern moves right
-}
-
-TEST_F(ViewportTest, ExtremeCellsAndOffsetsNeitherOverflowNorLeaveThePlane)
-{
-    viewport.cellSize = kMaxCellSize;
-    EXPECT_EQ(CellToScreen(INT32_MAX, INT32_MIN).x, int64_t{INT32_MAX} * kMaxCellSize);
-    EXPECT_EQ(CellToScreen(INT32_MAX, INT32_MIN).y, int64_t{INT32_MIN} * kMaxCellSize);
-    // The plane wraps: right of INT32_MAX comes INT32_MIN.
-    viewport.offsetX = INT32_MAX;
-    PanBy(1, INT32_MIN);
-    EXPECT_EQ(viewport.offsetX, INT32_MIN);
-    EXPECT_EQ(ScreenToCell(0, 0), (Cell{INT32_MIN, INT32_MIN}));
-    EXPECT_EQ(CellToScreen(INT32_MIN, INT32_MIN).x, 0);
-}
-
-TEST_F(ViewportTest, ZoomStopsAtTheEndsOfItsRange)
-{
-    const int32_t cases[][3] = {{15, 3, 18},       {4, -3, 2},         {2, -1, 2},  {99, 3, 100},
-                                {100, 1, 100}, {50, INT32_MIN, 2}, {50, INT32_MAX, 100}};
-    for (auto [from, delta, to] : cases) {
-        viewport.cellSize = from;
-        ZoomBy(delta);
-        EXPECT_EQ(viewport.cellSize, to) << from << " by " << delta;
-    }
-    EXPECT_EQ(CellToScreen(0, 0).x, 0);
-}
-
-TEST_F(ViewportTest, EveryPixelOfACellsSquareMapsBackToThatCell)
-{
     std::mt19937 random(7);
-    std::uniform_int_distribution<int32_t> any(INT32_MIN, INT32_MAX), sizes(kMinCellSize, kMaxCellSize);
+    std::uniform_int_distribution<int32_t> any(INT32_MIN, INT32_MAX), sizes(kMinCellSize, kMaxCellSize),
+        client(0, 4000);
+    const int32_t deltas[] = {-3, -1, 1, 3, INT32_MIN, INT32_MAX};
     for (int round = 0; round < 20000; ++round) {
         viewport = {sizes(random), any(random), any(random)};
         const int32_t px = any(random), py = any(random);
@@ -61,13 +26,52 @@ TEST_F(ViewportTest, EveryPixelOfACellsSquareMapsBackToThatCell)
         const PixelPoint corner = CellToScreen(cell.x, cell.y);
         ASSERT_TRUE(corner.x <= px && px < corner.x + viewport.cellSize) << px;
         ASSERT_TRUE(corner.y <= py && py < corner.y + viewport.cellSize) << py;
-        // The square's corners too, where they still fit a 32-bit pixel.
-        const int64_t farX = corner.x + viewport.cellSize - 1, farY = corner.y + viewport.cellSize - 1;
-        if (corner.x >= INT32_MIN && corner.y >= INT32_MIN && farX <= INT32_MAX && farY <= INT32_MAX) {
-            ASSERT_EQ(ScreenToCell(int32_t(corner.x), int32_t(corner.y)), cell);
-            ASSERT_EQ(ScreenToCell(int32_t(farX), int32_t(farY)), cell);
+
+        // Zooming keeps the cell under the cursor, within the size limits; raising an offset moves
+        // the pattern right and down by whole cells, across the plane's ends.
+        const int32_t qx = client(random), qy = client(random), delta = deltas[random() % 6];
+        const Cell under = ScreenToCell(qx, qy);
+        const int64_t size = std::clamp<int64_t>(int64_t{viewport.cellSize} + delta, kMinCellSize, kMaxCellSize);
+        ZoomAbout(delta, qx, qy);
+        ASSERT_EQ(viewport.cellSize, size) << "by " << delta;
+        ASSERT_EQ(ScreenToCell(qx, qy), under) << "at " << qx << ", " << qy << " by " << delta;
+        PanBy(1, -1);
+        ASSERT_EQ(ScreenToCell(qx + viewport.cellSize, qy - viewport.cellSize), under);
+    }
+}
+
+TEST(FitView, TheLiveCellsBoxComesToTheMiddleAtTheLargestSizeThatHoldsIt)
+{
+    ASSERT_TRUE(AllocateCellStorage());
+    const struct { const char* name; std::vector<Cell> cells; int32_t width, height, size; Cell first; uint32_t across, down; }
+    cases[] = {
+        {"a row held by the width", {{0, 5}, {99, 5}}, 1000, 400, 9, {0, 5}, 100, 1},
+        {"a column held by the height", {{7, -20}, {9, 29}}, 1000, 500, 9, {7, -20}, 3, 50},
+        {"one pixel short", {{0, 0}, {19, 0}}, 300, 100, 14, {0, 0}, 20, 1},
+        {"across the plane's ends", {{INT32_MAX, INT32_MIN}, {INT32_MIN, INT32_MAX}}, 200, 200, 15, {INT32_MAX, INT32_MAX}, 2, 2},
+        {"too far apart for any size", {{-500000, 0}, {500000, 3}}, 800, 600, 2, {-500000, 0}, 1000001, 4},
+        {"an empty board: the start view, (0, 0) at the corner", {}, 300, 200, kInitialCellSize, {0, 0}, 19, 13},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ClearCells();
+        for (Cell cell : c.cells) {
+            ASSERT_TRUE(AddCell(cell.x, cell.y));
+        }
+        viewport = {40, 123, -456};
+        FitView(c.width, c.height);
+        ASSERT_EQ(viewport.cellSize, c.size);
+        const PixelPoint corner = CellToScreen(c.first.x, c.first.y);
+        // Offsets are whole cells: the box's middle lies within one cell of the client's.
+        const int64_t right = c.width - (corner.x + int64_t{c.across} * c.size);
+        const int64_t bottom = c.height - (corner.y + int64_t{c.down} * c.size);
+        EXPECT_LE(std::abs(corner.x - right), 2 * c.size);
+        EXPECT_LE(std::abs(corner.y - bottom), 2 * c.size);
+        if (c.size > kMinCellSize) {
+            EXPECT_TRUE(corner.x >= 0 && corner.y >= 0 && right >= 1 && bottom >= 1);
         }
     }
+    ReleaseCellStorage();
 }
 
 }  // namespace
