@@ -1,90 +1,65 @@
 #include "reference_life.h"
 
-#include <cstddef>
+#include <algorithm>
 
-bool ReferenceIsAlive(const ReferenceBoard& board, int32_t x, int32_t y)
+std::vector<CellChange> heard;
+
+void Record(int32_t x, int32_t y, bool alive)
 {
-    for (const Cell& c : board.cells) {
-        if (c.x == x && c.y == y) {
-            return true;
-        }
-    }
-    return false;
+    heard.push_back({x, y, alive});
 }
 
-int32_t ReferenceCountNeighbours(const ReferenceBoard& board, int32_t x, int32_t y)
+std::vector<Cell> TableCells()
+{
+    std::vector<Cell> out;
+    for (int32_t i = 0; i < count; ++i) {
+        out.push_back(CellAt(i));
+    }
+    return out;
+}
+
+bool ReferenceIsAlive(const std::vector<Cell>& board, Cell c)
+{
+    return std::find(board.begin(), board.end(), c) != board.end();
+}
+
+int32_t ReferenceCountNeighbours(const std::vector<Cell>& board, Cell c)
 {
     int32_t n = 0;
     for (int32_t dy = -1; dy <= 1; ++dy) {
         for (int32_t dx = -1; dx <= 1; ++dx) {
-            if ((dx != 0 || dy != 0) && ReferenceIsAlive(board, WrapAdd(x, dx), WrapAdd(y, dy))) {
-                ++n;
-            }
+            n += (dx != 0 || dy != 0) && ReferenceIsAlive(board, {WrapAdd(c.x, dx), WrapAdd(c.y, dy)});
         }
     }
     return n;
 }
 
-bool ReferenceAdd(ReferenceBoard& board, int32_t x, int32_t y)
+// Deaths in table order; then every neighbour of every live cell, repeats included, and a dead
+// one with three live neighbours born the first time it comes up.
+bool ReferenceStep(std::vector<Cell>& board, std::vector<CellChange>* changes)
 {
-    if (static_cast<int32_t>(board.cells.size()) >= kMaxCells) {
-        return false;
-    }
-    board.cells.push_back({x, y});
-    return true;
-}
-
-void ReferenceRemove(ReferenceBoard& board, int32_t x, int32_t y)
-{
-    for (std::size_t i = 0; i < board.cells.size(); ++i) {
-        if (board.cells[i].x == x && board.cells[i].y == y) {
-            for (std::size_t k = i; k + 1 < board.cells.size(); ++k) {
-                board.cells[k] = board.cells[k + 1];
-            }
-            board.cells.pop_back();
-            return;
+    std::vector<Cell> next;
+    std::vector<CellChange> log;
+    for (Cell c : board) {
+        const int32_t n = ReferenceCountNeighbours(board, c);
+        if (n == 2 || n == 3) {
+            next.push_back(c);
+        } else {
+            log.push_back({c.x, c.y, false});
         }
     }
-}
-
-bool ReferenceStep(ReferenceBoard& board, std::vector<CellChange>* changes)
-{
-    std::vector<Cell> candidates(board.cells);
-    for (const Cell& c : board.cells) {
+    for (Cell c : board) {
         for (int32_t dy = -1; dy <= 1; ++dy) {
             for (int32_t dx = -1; dx <= 1; ++dx) {
                 const Cell n = {WrapAdd(c.x, dx), WrapAdd(c.y, dy)};
-                if ((dx != 0 || dy != 0) && !ReferenceIsAlive(board, n.x, n.y)) {
-                    candidates.push_back(n);
+                if (!ReferenceIsAlive(board, n) && !ReferenceIsAlive(next, n) && ReferenceCountNeighbours(board, n) == 3) {
+                    next.push_back(n);
+                    log.push_back({n.x, n.y, true});
                 }
             }
         }
     }
-    std::vector<Cell> deaths;
-    std::vector<Cell> births;
-    for (const Cell& c : candidates) {
-        const int32_t n = ReferenceCountNeighbours(board, c.x, c.y);
-        const bool alive = ReferenceIsAlive(board, c.x, c.y);
-        if (alive && (n < 2 || n > 3)) {
-            deaths.push_back(c);
-        } else if (!alive && n == 3) {
-            births.push_back(c);
-        }
-    }
-
-    ReferenceBoard next = board;
-    std::vector<CellChange> log;
-    for (const Cell& c : deaths) {
-        ReferenceRemove(next, c.x, c.y);
-        log.push_back({c.x, c.y, false});
-    }
-    for (const Cell& c : births) {
-        if (!ReferenceIsAlive(next, c.x, c.y)) {
-            next.cells.push_back(c);
-            log.push_back({c.x, c.y, true});
-        }
-    }
-    if (static_cast<int32_t>(next.cells.size()) > kMaxCells) {
+    if (next.size() > size_t{kMaxCells}) {
         return false;
     }
     board = next;

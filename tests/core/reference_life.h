@@ -18,13 +18,13 @@ inline bool operator==(const CellChange& a, const CellChange& b)
     return a.x == b.x && a.y == b.y && a.alive == b.alive;
 }
 
-struct ReferenceBoard {
-    std::vector<Cell> cells;
-};
+// What the listener `Record` heard, in order.
+extern std::vector<CellChange> heard;
+void Record(int32_t x, int32_t y, bool alive);
+// The table's entries, in order.
+std::vector<Cell> TableCells();
 
-bool ReferenceIsAlive(const ReferenceBoard& board, int32_t x, int32_t y);
-int32_t ReferenceCountNeighbours(const ReferenceBoard& board, int32_t x, int32_t y);
-bool ReferenceAdd(ReferenceBoard& board, int32_t x, int32_t y);  // false when full
-void ReferenceRemove(ReferenceBoard& board, int32_t x, int32_t y);
+bool ReferenceIsAlive(const std::vector<Cell>& board, Cell c);
+int32_t ReferenceCountNeighbours(const std::vector<Cell>& board, Cell c);
 // One generation; refused whole (false, nothing changed or logged) past kMaxCells.
-bool ReferenceStep(ReferenceBoard& board, std::vector<CellChange>* changes);
+bool ReferenceStep(std::vector<Cell>& board, std::vector<CellChange>* changes);
