@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -12,21 +13,6 @@
 #include "reference_life.h"
 
 namespace {
-
-class HistoryTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        heard.clear();
-        ForgetHistory();
-        ASSERT_TRUE(AllocateCellStorage());
-    }
-    void TearDown() override
-    {
-        ForgetHistory();
-        ReleaseCellStorage();
-    }
-};
 
 // Generations, clicks, Clears, replaced boards and steps back in random order in a 16-cell box.
 // A generation after a step back must repeat the literal model's changes exactly, which it only
@@ -76,14 +62,12 @@ void RandomRun(Cell corner)
                 now = past.back();
                 past.pop_back();
             }
-            for (Cell cell : before.board) {
-                if (!ReferenceIsAlive(now.board, cell)) {
-                    expected.push_back({cell.x, cell.y, false});
-                }
-            }
-            for (Cell cell : now.board) {
-                if (!ReferenceIsAlive(before.board, cell)) {
-                    expected.push_back({cell.x, cell.y, true});
+            // Each cell whose state differs is announced once, with its new state.
+            for (const Snapshot* side : {&before, &std::as_const(now)}) {
+                for (Cell cell : side->board) {
+                    if (!ReferenceIsAlive((side == &now ? before : now).board, cell)) {
+                        expected.push_back({cell.x, cell.y, side == &now});
+                    }
                 }
             }
             ASSERT_TRUE(std::is_permutation(heard.begin(), heard.end(), expected.begin(), expected.end()));
@@ -101,19 +85,20 @@ void RandomRun(Cell corner)
     }
 }
 
-TEST_F(HistoryTest, RandomRunsMatchAStackOfWholeBoards)
+TEST(HistoryTest, RandomRunsMatchAStackOfWholeBoards)
 {
+    ASSERT_TRUE(FreshBoard());
     // Near the origin, across one end of the plane, and across both.
     for (Cell corner : {Cell{-8, -8}, Cell{INT32_MAX - 9, INT32_MIN + 3}, Cell{INT32_MAX - 7, INT32_MAX - 7}}) {
-        ClearCells();
-        ForgetHistory();
+        ASSERT_TRUE(FreshBoard());
         RandomRun(corner);
         ASSERT_FALSE(HasFatalFailure()) << "from " << corner.x << ", " << corner.y;
     }
 }
 
-TEST_F(HistoryTest, ATableEditedBehindTheHistorysBackStopsTheUndoInsteadOfCorruptingIt)
+TEST(HistoryTest, ATableEditedBehindTheHistorysBackStopsTheUndoInsteadOfCorruptingIt)
 {
+    ASSERT_TRUE(FreshBoard());
     for (int32_t x : {0, 1, 2}) {
         ASSERT_TRUE(AddCell(x, 0));
     }
@@ -138,8 +123,9 @@ uint64_t Fingerprint()
 // A full table of blinkers and a lone cell: every generation 6,666 cells die and as many are
 // born, so each entry holds about 80 KiB and a thousand of them pass the bound. Every step back
 // gives the table of its generation again, order included.
-TEST_F(HistoryTest, AtTheCapTheOldestEntriesGoPastTheBoundAndBackStopsAtTheOldestKept)
+TEST(HistoryTest, AtTheCapTheOldestEntriesGoPastTheBoundAndBackStopsAtTheOldestKept)
 {
+    ASSERT_TRUE(FreshBoard());
     for (int32_t i = 0; i < kMaxCells - 1; ++i) {
         ASSERT_TRUE(AddCell(i / 3 % 100 * 4 + i % 3, i / 300 * 4));
     }

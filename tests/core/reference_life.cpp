@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "history.h"
+
 std::vector<CellChange> heard;
 
 void Record(int32_t x, int32_t y, bool alive)
@@ -16,6 +18,14 @@ std::vector<Cell> TableCells()
         out.push_back(CellAt(i));
     }
     return out;
+}
+
+bool FreshBoard()
+{
+    heard.clear();
+    ForgetHistory();
+    ReleaseCellStorage();
+    return AllocateCellStorage();
 }
 
 bool ReferenceIsAlive(const std::vector<Cell>& board, Cell c)

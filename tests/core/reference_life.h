@@ -3,19 +3,18 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
+#include <tuple>
 #include <vector>
 
 #include "cell_table.h"
 
-struct CellChange {
-    int32_t x;
-    int32_t y;
-    bool alive;
-};
+// x, y and the new state, as the listener hears them.
+using CellChange = std::tuple<int32_t, int32_t, bool>;
 
-inline bool operator==(const CellChange& a, const CellChange& b)
+inline void PrintTo(Cell c, std::ostream* out)
 {
-    return a.x == b.x && a.y == b.y && a.alive == b.alive;
+    *out << "(" << c.x << ", " << c.y << ")";
 }
 
 // What the listener `Record` heard, in order.
@@ -23,6 +22,8 @@ extern std::vector<CellChange> heard;
 void Record(int32_t x, int32_t y, bool alive);
 // The table's entries, in order.
 std::vector<Cell> TableCells();
+// An empty table and history, nothing heard. False when the table cannot be allocated.
+bool FreshBoard();
 
 bool ReferenceIsAlive(const std::vector<Cell>& board, Cell c);
 int32_t ReferenceCountNeighbours(const std::vector<Cell>& board, Cell c);
