@@ -14,85 +14,77 @@
 
 namespace {
 
-// Generations, clicks, Clears, replaced boards and steps back in random order in a 16-cell box.
-// A generation after a step back must repeat the literal model's changes exactly, which it only
-// does from the same table order.
-void RandomRun(Cell corner)
-{
-    std::mt19937 rng(static_cast<uint32_t>(corner.x));
-    auto randomCell = [&] { return Cell{WrapAdd(corner.x, int32_t(rng() % 16)), WrapAdd(corner.y, int32_t(rng() % 16))}; };
-    struct Snapshot {
-        std::vector<Cell> board;
-        int64_t generation;
-    };
-    Snapshot now = {{}, 0};
-    std::vector<Snapshot> past;
-    for (int round = 0; round < 4000; ++round) {
-        const uint32_t what = rng() % 100;
-        const Snapshot before = now;
-        std::vector<CellChange> expected;
-        heard.clear();
-        if (what < 35) {
-            ASSERT_EQ(AdvanceGeneration(Record), ReferenceStep(now.board, &expected));
-            now.generation += before.board.empty() ? 0 : 1;
-        } else if (what < 65) {
-            const Cell c = randomCell();
-            bool alive = false;
-            ASSERT_TRUE(ToggleCell(c.x, c.y, alive));
-            ASSERT_EQ(alive, !ReferenceIsAlive(now.board, c));
-            alive ? now.board.push_back(c) : (void)now.board.erase(std::find(now.board.begin(), now.board.end(), c));
-        } else if (what < 70) {
-            // A Clear, or a board replaced by a few cells (some twice, kept once).
-            std::vector<Cell> cells(what < 67 ? 0 : rng() % 60);
-            now = {{}, 0};
-            for (Cell& cell : cells) {
-                cell = randomCell();
-                if (!ReferenceIsAlive(now.board, cell)) {
-                    now.board.push_back(cell);
-                }
-            }
-            if (what < 67) {
-                ClearBoard();
-            } else {
-                ASSERT_TRUE(ReplaceBoard(cells));
-            }
-        } else {
-            ASSERT_EQ(StepBack(Record), !past.empty());
-            if (!past.empty()) {
-                now = past.back();
-                past.pop_back();
-            }
-            // Each cell whose state differs is announced once, with its new state.
-            for (const Snapshot* side : {&before, &std::as_const(now)}) {
-                for (Cell cell : side->board) {
-                    if (!ReferenceIsAlive((side == &now ? before : now).board, cell)) {
-                        expected.push_back({cell.x, cell.y, side == &now});
-                    }
-                }
-            }
-            ASSERT_TRUE(std::is_permutation(heard.begin(), heard.end(), expected.begin(), expected.end()));
-        }
-        if (what < 70) {
-            ASSERT_EQ(heard, what < 35 ? expected : std::vector<CellChange>{});
-            // Only an empty Clear at generation 0 and a step of an empty board leave no entry.
-            if (before.board != now.board || before.generation != now.generation || what >= 67) {
-                past.push_back(before);
-            }
-        }
-        ASSERT_EQ(TableCells(), now.board) << "round " << round;
-        ASSERT_EQ(generation, now.generation) << "round " << round;
-        ASSERT_EQ(CanStepBack(), !past.empty());
-    }
-}
-
+// Generations, clicks, Clears, replaced boards and steps back in random order in a 16-cell box:
+// near the origin, across one end of the plane and across both. A generation after a step back
+// must repeat the literal model's changes exactly, which it only does from the same table order.
 TEST(HistoryTest, RandomRunsMatchAStackOfWholeBoards)
 {
-    ASSERT_TRUE(FreshBoard());
-    // Near the origin, across one end of the plane, and across both.
     for (Cell corner : {Cell{-8, -8}, Cell{INT32_MAX - 9, INT32_MIN + 3}, Cell{INT32_MAX - 7, INT32_MAX - 7}}) {
         ASSERT_TRUE(FreshBoard());
-        RandomRun(corner);
-        ASSERT_FALSE(HasFatalFailure()) << "from " << corner.x << ", " << corner.y;
+        std::mt19937 rng(static_cast<uint32_t>(corner.x));
+        auto randomCell = [&] { return Cell{WrapAdd(corner.x, int32_t(rng() % 16)), WrapAdd(corner.y, int32_t(rng() % 16))}; };
+        struct Snapshot {
+            std::vector<Cell> board;
+            int64_t generation;
+        };
+        Snapshot now = {{}, 0};
+        std::vector<Snapshot> past;
+        for (int round = 0; round < 4000; ++round) {
+            const uint32_t what = rng() % 100;
+            const Snapshot before = now;
+            std::vector<CellChange> expected;
+            heard.clear();
+            if (what < 35) {
+                ASSERT_EQ(AdvanceGeneration(Record), ReferenceStep(now.board, &expected));
+                now.generation += before.board.empty() ? 0 : 1;
+            } else if (what < 65) {
+                const Cell c = randomCell();
+                bool alive = false;
+                ASSERT_TRUE(ToggleCell(c.x, c.y, alive));
+                ASSERT_EQ(alive, !ReferenceIsAlive(now.board, c));
+                alive ? now.board.push_back(c) : (void)now.board.erase(std::find(now.board.begin(), now.board.end(), c));
+            } else if (what < 70) {
+                // A Clear, or a board replaced by a few cells (some twice, kept once).
+                std::vector<Cell> cells(what < 67 ? 0 : rng() % 60);
+                now = {{}, 0};
+                for (Cell& cell : cells) {
+                    cell = randomCell();
+                    if (!ReferenceIsAlive(now.board, cell)) {
+                        now.board.push_back(cell);
+                    }
+                }
+                if (what < 67) {
+                    ClearBoard();
+                } else {
+                    ASSERT_TRUE(ReplaceBoard(cells));
+                }
+            } else {
+                ASSERT_EQ(StepBack(Record), !past.empty());
+                if (!past.empty()) {
+                    now = past.back();
+                    past.pop_back();
+                }
+                // Each cell whose state differs is announced once, with its new state.
+                for (const Snapshot* side : {&before, &std::as_const(now)}) {
+                    for (Cell cell : side->board) {
+                        if (!ReferenceIsAlive((side == &now ? before : now).board, cell)) {
+                            expected.push_back({cell.x, cell.y, side == &now});
+                        }
+                    }
+                }
+                ASSERT_TRUE(std::is_permutation(heard.begin(), heard.end(), expected.begin(), expected.end()));
+            }
+            if (what < 70) {
+                ASSERT_EQ(heard, what < 35 ? expected : std::vector<CellChange>{});
+                // Only an empty Clear at generation 0 and a step of an empty board leave no entry.
+                if (before.board != now.board || before.generation != now.generation || what >= 67) {
+                    past.push_back(before);
+                }
+            }
+            ASSERT_EQ(TableCells(), now.board) << "from " << corner.x << ", " << corner.y << ", round " << round;
+            ASSERT_EQ(generation, now.generation) << "round " << round;
+            ASSERT_EQ(CanStepBack(), !past.empty());
+        }
     }
 }
 
