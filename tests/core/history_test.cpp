@@ -88,9 +88,21 @@ TEST(HistoryTest, RandomRunsMatchAStackOfWholeBoards)
     }
 }
 
-TEST(HistoryTest, ATableEditedBehindTheHistorysBackStopsTheUndoInsteadOfCorruptingIt)
+// A generation past the cap is refused and leaves no entry; an entry that no longer fits the table
+// (edited behind the history's back) stops the undo, and the whole history goes, instead of
+// corrupting the board.
+TEST(HistoryTest, RefusalsLeaveNoEntries)
 {
     ASSERT_TRUE(FreshBoard());
+    for (int32_t i = 0; i < 2501; ++i) {  // L-shaped trios, each about to grow into a 2x2 block
+        for (Cell c : {Cell{0, 0}, Cell{1, 0}, Cell{0, 1}}) {
+            ASSERT_TRUE(AddCell(i % 100 * 5 + c.x, i / 100 * 5 + c.y));
+        }
+    }
+    EXPECT_FALSE(AdvanceGeneration(Record));
+    EXPECT_FALSE(CanStepBack());
+    EXPECT_EQ(generation, 0);
+    ClearCells();
     for (int32_t x : {0, 1, 2}) {
         ASSERT_TRUE(AddCell(x, 0));
     }
