@@ -13,10 +13,14 @@
 
 namespace {
 
+struct GenerationTest : ::testing::Test {
+    void SetUp() override { ASSERT_TRUE(FreshBoard()); }
+    void TearDown() override { ReleaseBoard(); }
+};
+
 // Near the origin, far from it, across one end of the plane and across both.
-TEST(GenerationTest, RandomBoardsWithEditsStepLikeTheLiteralModel)
+TEST_F(GenerationTest, RandomBoardsWithEditsStepLikeTheLiteralModel)
 {
-    ASSERT_TRUE(FreshBoard());
     for (Cell corner : {Cell{-8, -8}, Cell{1000, -5000}, Cell{INT32_MAX - 9, INT32_MIN + 3}, Cell{INT32_MAX - 11, INT32_MAX - 11}}) {
         for (uint32_t seed = 1; seed <= 12; ++seed) {
             std::mt19937 rng(seed);
@@ -46,9 +50,8 @@ TEST(GenerationTest, RandomBoardsWithEditsStepLikeTheLiteralModel)
     }
 }
 
-TEST(GenerationTest, AGliderCrossesBothEndsOfThePlane)
+TEST_F(GenerationTest, AGliderCrossesBothEndsOfThePlane)
 {
-    ASSERT_TRUE(FreshBoard());
     const std::vector<Cell> glider = {{1, 0}, {2, 1}, {0, 2}, {1, 2}, {2, 2}};
     std::vector<Cell> start, end;
     for (Cell c : glider) {
@@ -64,9 +67,8 @@ TEST(GenerationTest, AGliderCrossesBothEndsOfThePlane)
 }
 
 // L-shaped trios each grow into a 2x2 block: 2,501 of them would need 10,004 cells.
-TEST(GenerationTest, AGenerationPastTheCapIsRefusedWhole)
+TEST_F(GenerationTest, AGenerationPastTheCapIsRefusedWhole)
 {
-    ASSERT_TRUE(FreshBoard());
     for (int32_t i = 0; i < 2501; ++i) {
         for (Cell c : {Cell{0, 0}, Cell{1, 0}, Cell{0, 1}}) {
             ASSERT_TRUE(AddCell(i % 100 * 5 + c.x, i / 100 * 5 + c.y));

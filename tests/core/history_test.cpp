@@ -14,10 +14,15 @@
 
 namespace {
 
+struct HistoryTest : ::testing::Test {
+    void SetUp() override { ASSERT_TRUE(FreshBoard()); }
+    void TearDown() override { ReleaseBoard(); }
+};
+
 // Generations, clicks, Clears, replaced boards and steps back in random order in a 16-cell box:
 // near the origin, across one end of the plane and across both. A generation after a step back
 // must repeat the literal model's changes exactly, which it only does from the same table order.
-TEST(HistoryTest, RandomRunsMatchAStackOfWholeBoards)
+TEST_F(HistoryTest, RandomRunsMatchAStackOfWholeBoards)
 {
     for (Cell corner : {Cell{-8, -8}, Cell{INT32_MAX - 9, INT32_MIN + 3}, Cell{INT32_MAX - 7, INT32_MAX - 7}}) {
         ASSERT_TRUE(FreshBoard());
@@ -91,9 +96,8 @@ TEST(HistoryTest, RandomRunsMatchAStackOfWholeBoards)
 // A generation past the cap is refused and leaves no entry; an entry that no longer fits the table
 // (edited behind the history's back) stops the undo, and the whole history goes, instead of
 // corrupting the board.
-TEST(HistoryTest, RefusalsLeaveNoEntries)
+TEST_F(HistoryTest, RefusalsLeaveNoEntries)
 {
-    ASSERT_TRUE(FreshBoard());
     for (int32_t i = 0; i < 2501; ++i) {  // L-shaped trios, each about to grow into a 2x2 block
         for (Cell c : {Cell{0, 0}, Cell{1, 0}, Cell{0, 1}}) {
             ASSERT_TRUE(AddCell(i % 100 * 5 + c.x, i / 100 * 5 + c.y));
@@ -127,9 +131,8 @@ uint64_t Fingerprint()
 // A full table of blinkers and a lone cell: every generation 6,666 cells die and as many are
 // born, so each entry holds about 80 KiB and a thousand of them pass the bound. Every step back
 // gives the table of its generation again, order included.
-TEST(HistoryTest, AtTheCapTheOldestEntriesGoPastTheBoundAndBackStopsAtTheOldestKept)
+TEST_F(HistoryTest, AtTheCapTheOldestEntriesGoPastTheBoundAndBackStopsAtTheOldestKept)
 {
-    ASSERT_TRUE(FreshBoard());
     for (int32_t i = 0; i < kMaxCells - 1; ++i) {
         ASSERT_TRUE(AddCell(i / 3 % 100 * 4 + i % 3, i / 300 * 4));
     }

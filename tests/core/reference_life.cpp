@@ -23,9 +23,14 @@ std::vector<Cell> TableCells()
 bool FreshBoard()
 {
     heard.clear();
+    ReleaseBoard();
+    return AllocateCellStorage();
+}
+
+void ReleaseBoard()
+{
     ForgetHistory();
     ReleaseCellStorage();
-    return AllocateCellStorage();
 }
 
 bool ReferenceIsAlive(const std::vector<Cell>& board, Cell c)

@@ -24,6 +24,8 @@ void Record(int32_t x, int32_t y, bool alive);
 std::vector<Cell> TableCells();
 // An empty table and history, nothing heard. False when the table cannot be allocated.
 bool FreshBoard();
+// No table and no history, as the other tests expect to find them.
+void ReleaseBoard();
 
 bool ReferenceIsAlive(const std::vector<Cell>& board, Cell c);
 int32_t ReferenceCountNeighbours(const std::vector<Cell>& board, Cell c);
