@@ -26,25 +26,25 @@ TEST_F(GenerationTest, RandomBoardsWithEditsStepLikeTheLiteralModel)
             std::mt19937 rng(seed);
             auto randomCell = [&] { return Cell{WrapAdd(corner.x, int32_t(rng() % 22)), WrapAdd(corner.y, int32_t(rng() % 22))}; };
             ClearCells();
-            std::vector<Cell> model;
+            ReferenceBoard model;
             for (int round = 0; round < 40; ++round) {
                 for (uint32_t edits = round == 0 ? 50 + seed * 10 : rng() % 6; edits > 0; --edits) {
                     const Cell c = randomCell();
                     if (IsAlive(c.x, c.y)) {
                         RemoveCell(c.x, c.y);
-                        model.erase(std::find(model.begin(), model.end(), c));
+                        model.cells.erase(std::find(model.cells.begin(), model.cells.end(), c));
                     } else {
                         ASSERT_TRUE(AddCell(c.x, c.y));
-                        model.push_back(c);
+                        model.cells.push_back(c);
                     }
                 }
                 heard.clear();
                 std::vector<CellChange> expected;
                 ASSERT_EQ(StepGeneration(Record), ReferenceStep(model, &expected));
                 ASSERT_EQ(heard, expected) << "seed " << seed << ", round " << round;
-                ASSERT_EQ(TableCells(), model) << "seed " << seed << ", round " << round;
+                ASSERT_EQ(TableCells(), model.cells) << "seed " << seed << ", round " << round;
                 const Cell probe = randomCell();
-                ASSERT_EQ(CountNeighbours(probe.x, probe.y), ReferenceCountNeighbours(model, probe));
+                ASSERT_EQ(CountNeighbours(probe.x, probe.y), ReferenceCountNeighbours(model.cells, probe));
             }
         }
     }

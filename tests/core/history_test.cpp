@@ -28,8 +28,7 @@ TEST_F(HistoryTest, RandomRunsMatchAStackOfWholeBoards)
         ASSERT_TRUE(FreshBoard());
         std::mt19937 rng(static_cast<uint32_t>(corner.x));
         auto randomCell = [&] { return Cell{WrapAdd(corner.x, int32_t(rng() % 16)), WrapAdd(corner.y, int32_t(rng() % 16))}; };
-        struct Snapshot {
-            std::vector<Cell> board;
+        struct Snapshot : ReferenceBoard {
             int64_t generation;
         };
         Snapshot now = {{}, 0};
@@ -40,22 +39,22 @@ TEST_F(HistoryTest, RandomRunsMatchAStackOfWholeBoards)
             std::vector<CellChange> expected;
             heard.clear();
             if (what < 35) {
-                ASSERT_EQ(AdvanceGeneration(Record), ReferenceStep(now.board, &expected));
-                now.generation += before.board.empty() ? 0 : 1;
+                ASSERT_EQ(AdvanceGeneration(Record), ReferenceStep(now, &expected));
+                now.generation += before.cells.empty() ? 0 : 1;
             } else if (what < 65) {
                 const Cell c = randomCell();
                 bool alive = false;
                 ASSERT_TRUE(ToggleCell(c.x, c.y, alive));
-                ASSERT_EQ(alive, !ReferenceIsAlive(now.board, c));
-                alive ? now.board.push_back(c) : (void)now.board.erase(std::find(now.board.begin(), now.board.end(), c));
+                ASSERT_EQ(alive, !ReferenceIsAlive(now.cells, c));
+                alive ? now.cells.push_back(c) : (void)now.cells.erase(std::find(now.cells.begin(), now.cells.end(), c));
             } else if (what < 70) {
                 // A Clear, or a board replaced by a few cells (some twice, kept once).
                 std::vector<Cell> cells(what < 67 ? 0 : rng() % 60);
                 now = {{}, 0};
                 for (Cell& cell : cells) {
                     cell = randomCell();
-                    if (!ReferenceIsAlive(now.board, cell)) {
-                        now.board.push_back(cell);
+                    if (!ReferenceIsAlive(now.cells, cell)) {
+                        now.cells.push_back(cell);
                     }
                 }
                 if (what < 67) {
@@ -71,8 +70,8 @@ TEST_F(HistoryTest, RandomRunsMatchAStackOfWholeBoards)
                 }
                 // Each cell whose state differs is announced once, with its new state.
                 for (const Snapshot* side : {&before, &std::as_const(now)}) {
-                    for (Cell cell : side->board) {
-                        if (!ReferenceIsAlive((side == &now ? before : now).board, cell)) {
+                    for (Cell cell : side->cells) {
+                        if (!ReferenceIsAlive((side == &now ? before : now).cells, cell)) {
                             expected.push_back({cell.x, cell.y, side == &now});
                         }
                     }
@@ -82,11 +81,11 @@ TEST_F(HistoryTest, RandomRunsMatchAStackOfWholeBoards)
             if (what < 70) {
                 ASSERT_EQ(heard, what < 35 ? expected : std::vector<CellChange>{});
                 // Only an empty Clear at generation 0 and a step of an empty board leave no entry.
-                if (before.board != now.board || before.generation != now.generation || what >= 67) {
+                if (before.cells != now.cells || before.generation != now.generation || what >= 67) {
                     past.push_back(before);
                 }
             }
-            ASSERT_EQ(TableCells(), now.board) << "from " << corner.x << ", " << corner.y << ", round " << round;
+            ASSERT_EQ(TableCells(), now.cells) << "from " << corner.x << ", " << corner.y << ", round " << round;
             ASSERT_EQ(generation, now.generation) << "round " << round;
             ASSERT_EQ(CanStepBack(), !past.empty());
         }

@@ -33,17 +33,17 @@ void ReleaseBoard()
     ReleaseCellStorage();
 }
 
-bool ReferenceIsAlive(const std::vector<Cell>& board, Cell c)
+bool ReferenceIsAlive(const std::vector<Cell>& cells, Cell c)
 {
-    return std::find(board.begin(), board.end(), c) != board.end();
+    return std::find(cells.begin(), cells.end(), c) != cells.end();
 }
 
-int32_t ReferenceCountNeighbours(const std::vector<Cell>& board, Cell c)
+int32_t ReferenceCountNeighbours(const std::vector<Cell>& cells, Cell c)
 {
     int32_t n = 0;
     for (int32_t dy = -1; dy <= 1; ++dy) {
         for (int32_t dx = -1; dx <= 1; ++dx) {
-            n += (dx != 0 || dy != 0) && ReferenceIsAlive(board, {WrapAdd(c.x, dx), WrapAdd(c.y, dy)});
+            n += (dx != 0 || dy != 0) && ReferenceIsAlive(cells, {WrapAdd(c.x, dx), WrapAdd(c.y, dy)});
         }
     }
     return n;
@@ -51,23 +51,23 @@ int32_t ReferenceCountNeighbours(const std::vector<Cell>& board, Cell c)
 
 // Deaths in table order; then every neighbour of every live cell, repeats included, and a dead
 // one with three live neighbours born the first time it comes up.
-bool ReferenceStep(std::vector<Cell>& board, std::vector<CellChange>* changes)
+bool ReferenceStep(ReferenceBoard& board, std::vector<CellChange>* changes)
 {
     std::vector<Cell> next;
     std::vector<CellChange> log;
-    for (Cell c : board) {
-        const int32_t n = ReferenceCountNeighbours(board, c);
+    for (Cell c : board.cells) {
+        const int32_t n = ReferenceCountNeighbours(board.cells, c);
         if (n == 2 || n == 3) {
             next.push_back(c);
         } else {
             log.push_back({c.x, c.y, false});
         }
     }
-    for (Cell c : board) {
+    for (Cell c : board.cells) {
         for (int32_t dy = -1; dy <= 1; ++dy) {
             for (int32_t dx = -1; dx <= 1; ++dx) {
                 const Cell n = {WrapAdd(c.x, dx), WrapAdd(c.y, dy)};
-                if (!ReferenceIsAlive(board, n) && !ReferenceIsAlive(next, n) && ReferenceCountNeighbours(board, n) == 3) {
+                if (!ReferenceIsAlive(board.cells, n) && !ReferenceIsAlive(next, n) && ReferenceCountNeighbours(board.cells, n) == 3) {
                     next.push_back(n);
                     log.push_back({n.x, n.y, true});
                 }
@@ -77,7 +77,7 @@ bool ReferenceStep(std::vector<Cell>& board, std::vector<CellChange>* changes)
     if (next.size() > size_t{kMaxCells}) {
         return false;
     }
-    board = next;
+    board.cells = next;
     if (changes) {
         changes->insert(changes->end(), log.begin(), log.end());
     }

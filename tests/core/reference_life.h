@@ -27,7 +27,11 @@ bool FreshBoard();
 // No table and no history, as the other tests expect to find them.
 void ReleaseBoard();
 
-bool ReferenceIsAlive(const std::vector<Cell>& board, Cell c);
-int32_t ReferenceCountNeighbours(const std::vector<Cell>& board, Cell c);
+struct ReferenceBoard {
+    std::vector<Cell> cells;
+};
+
+bool ReferenceIsAlive(const std::vector<Cell>& cells, Cell c);
+int32_t ReferenceCountNeighbours(const std::vector<Cell>& cells, Cell c);
 // One generation; refused whole (false, nothing changed or logged) past kMaxCells.
-bool ReferenceStep(std::vector<Cell>& board, std::vector<CellChange>* changes);
+bool ReferenceStep(ReferenceBoard& board, std::vector<CellChange>* changes);
