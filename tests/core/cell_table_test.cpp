@@ -1,7 +1,8 @@
 // One entry per cell, in the order added; lookups stay true through removals that leave holes in
-// the hash index; a full table, or one never allocated, refuses adds.
+// the index; a full table, or one never allocated, refuses adds; removed cells give their tiles back.
 #include <gtest/gtest.h>
 
+#include "cell_index.h"
 #include "cell_table.h"
 
 namespace {
@@ -29,7 +30,15 @@ TEST(CellTable, KeepsOneEntryPerCellInOrderAndRefusesAddsItCannotHold)
     }
     ClearCells();
     EXPECT_FALSE(IsAlive(1, 0));
-    EXPECT_TRUE(AddCell(1, 0));
+    // A cell at a tile's corner keeps three tiles; a long session of clicks far apart must not
+    // run out of them.
+    for (uint32_t k = 0; k < 5 * kMaxCells; ++k) {
+        const Cell far = {static_cast<int32_t>(k * 1000003u * 64u - 1u), static_cast<int32_t>(k * 7919u * 16u)};
+        ASSERT_TRUE(AddCell(far.x, far.y) && AddCell(3, 3));
+        RemoveCell(far.x, far.y);
+        RemoveCell(3, 3);
+    }
+    EXPECT_EQ(GetCellStore()->tileCount, 0);
     ReleaseCellStorage();
 }
 
