@@ -83,3 +83,25 @@ bool ReferenceStep(ReferenceBoard& board, std::vector<CellChange>* changes)
     }
     return true;
 }
+
+bool ReferenceIsAlive(const ReferenceBoard& board, int32_t x, int32_t y)
+{
+    return ReferenceIsAlive(board.cells, {x, y});
+}
+
+bool ReferenceAdd(ReferenceBoard& board, int32_t x, int32_t y)
+{
+    if (board.cells.size() >= size_t{kMaxCells}) {
+        return false;
+    }
+    board.cells.push_back({x, y});
+    return true;
+}
+
+void ReferenceRemove(ReferenceBoard& board, int32_t x, int32_t y)
+{
+    const auto it = std::find(board.cells.begin(), board.cells.end(), Cell{x, y});
+    if (it != board.cells.end()) {
+        board.cells.erase(it);
+    }
+}
