@@ -19,14 +19,14 @@ const std::vector<Cell> kBlinker = {{0, 1}, {1, 1}, {2, 1}};
 // The step timer's period as the last SetTimer or KillTimer left it (0: stopped), and it and the
 // window holding the mouse when a message box came. Boxes ("caption|text") and shell calls
 // ("verb|file") are noted, never shown; a box answers `answer`. The file dialogs answer
-// `chosenPath` with `chosenFilter` (an empty path: the user cancelled) and note their filters and
-// flags. With `writesFail`, every WriteFile fails as on a full disk.
+// `chosenPath` with `chosenFilter` (an empty path: the user cancelled) and note their flags.
+// With `writesFail`, every WriteFile fails as on a full disk.
 struct PlatformLog {
     UINT timer = 0, timerAtBox = 0;
     HWND captureAtBox = nullptr;
     int beeps = 0, answer = IDOK;
     std::vector<std::string> shown;
-    std::string chosenPath, dialogFilters;
+    std::string chosenPath;
     DWORD chosenFilter = 1, dialogFlags = 0;
     bool writesFail = false;
 };
@@ -51,7 +51,7 @@ inline INT_PTR Deliver(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 inline INT_PTR Click(int x, int y, UINT message = WM_LBUTTONDOWN) { return Deliver(message, 0, MAKELPARAM(x, y)); }
 inline INT_PTR Command(int commandId) { return Deliver(WM_COMMAND, static_cast<WPARAM>(commandId)); }
 inline INT_PTR Tick() { return Deliver(WM_TIMER, kStepTimerId); }
-// A key message with the modifiers really held, so that GetAsyncKeyState sees them.
+// A key message with the modifiers held as GetAsyncKeyState answers while it is handled.
 INT_PTR PressKey(WORD key, std::initializer_list<WORD> held = {});
 
 // Into the table and onto the screen; the history starts afresh from this board.
