@@ -13,14 +13,14 @@
 #include "resource.h"
 #include "viewport.h"
 
-constexpr COLORREF kLive = RGB(34, 85, 136), kWhite = RGB(255, 255, 255), kGrid = RGB(204, 204, 204);
+constexpr COLORREF kLive = RGB(34, 85, 136), kWhite = RGB(255, 255, 255);
 const std::vector<Cell> kBlinker = {{0, 1}, {1, 1}, {2, 1}};
 
 // The step timer's period as the last SetTimer or KillTimer left it (0: stopped), and it and the
 // window holding the mouse when a message box came. Boxes ("caption|text") and shell calls
 // ("verb|file") are noted, never shown; a box answers `answer`. The file dialogs answer
-// `chosenPath` with `chosenFilter` (an empty path: the user cancelled) and note their flags.
-// With `writesFail`, every WriteFile fails as on a full disk.
+// `chosenPath` with `chosenFilter` (an empty path: cancelled) and note their flags. With
+// `writesFail`, every WriteFile fails as on a full disk.
 struct PlatformLog {
     UINT timer = 0, timerAtBox = 0;
     HWND captureAtBox = nullptr;
@@ -50,7 +50,7 @@ inline INT_PTR Deliver(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 }
 inline INT_PTR Command(int commandId) { return Deliver(WM_COMMAND, static_cast<WPARAM>(commandId)); }
 inline INT_PTR Tick() { return Deliver(WM_TIMER, kStepTimerId); }
-// A key message with the modifiers held as GetAsyncKeyState answers while it is handled.
+// A key message, with the modifiers held as GetAsyncKeyState answers while it is handled.
 INT_PTR PressKey(WORD key, std::initializer_list<WORD> held = {});
 
 // Into the table and onto the screen; the history starts afresh from this board.
@@ -72,19 +72,15 @@ inline std::vector<Cell> LiveCells()
     return cells;
 }
 
-inline COLORREF Pixel(int x, int y)
-{
-    HDC dc = GetDC(mainWindow);
-    COLORREF colour = GetPixel(dc, x, y);
-    ReleaseDC(mainWindow, dc);
-    return colour;
-}
-
 // The colour inside the cell's square, away from its grid lines.
 inline COLORREF CellColour(int32_t x, int32_t y)
 {
-    PixelPoint corner = CellToScreen(x, y);
-    return Pixel(static_cast<int>(corner.x + viewport.cellSize / 2), static_cast<int>(corner.y + viewport.cellSize / 2));
+    const PixelPoint at = CellToScreen(x, y);
+    HDC dc = GetDC(mainWindow);
+    const COLORREF colour = GetPixel(dc, static_cast<int>(at.x + viewport.cellSize / 2),
+                                     static_cast<int>(at.y + viewport.cellSize / 2));
+    ReleaseDC(mainWindow, dc);
+    return colour;
 }
 
 inline void PrintTo(Cell cell, std::ostream* out) { *out << "(" << cell.x << ", " << cell.y << ")"; }
