@@ -10,7 +10,7 @@ import sys
 import tempfile
 import time
 
-WHITE, GRID, LIVE = (255, 255, 255), (204, 204, 204), (34, 85, 136)
+GRID, LIVE = (204, 204, 204), (34, 85, 136)
 CELL = 15
 
 
@@ -25,19 +25,16 @@ def screenshot():
 
 
 def pixel(shot, x, y):
-    i = 3 * (y * shot[0] + x)
-    return tuple(shot[1][i:i + 3])
+    return tuple(shot[1][3 * (y * shot[0] + x):3 * (y * shot[0] + x) + 3])
 
 
 def wait_for(what, condition, timeout=20.0):
     deadline = time.monotonic() + timeout
-    while True:
-        shot = screenshot()
-        if condition(shot):
-            return shot
+    while not condition(shot := screenshot()):
         if time.monotonic() > deadline:
             raise AssertionError("timed out waiting for " + what)
         time.sleep(0.1)
+    return shot
 
 
 def board_origin(shot):
@@ -105,8 +102,7 @@ def main():
         if app.poll() is None:
             app.kill()
     print("passed")
-    return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    main()
