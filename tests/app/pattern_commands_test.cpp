@@ -74,7 +74,7 @@ TEST_F(PatternFiles, AFailedLoadChangesNothingAndEachWayInLoads)
     const struct { const char* file; int answer; const char* says; } cases[] = {
         {"bad.rle", IDOK, "could not be loaded.\n\nLine 2, column 6: "},
         {"missing.rle", IDOK, "could not be loaded.\n\n"},
-        {"other.rle", IDNO, "This pattern was made for rule B36/S23; The Quillane runs B3/S23. Load it anyway?"}};
+        {"other.rle", IDNO, "This pattern was made for rule B36/S23"}};
     PlaceCells(kBlinker);
     ZoomBy(-4);
     Command(IDM_SPEED_200);
