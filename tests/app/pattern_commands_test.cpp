@@ -110,7 +110,8 @@ TEST_F(PatternFiles, AFailedLoadChangesNothingAndEachWayInLoads)
 }
 
 // Each item loads its pattern; the board joins the list under its count (an empty one does not).
-// Ctrl+C leaves the board and puts it on the clipboard as RLE text with the system's line ends.
+// Ctrl+C leaves the board and puts it on the clipboard as RLE text with the system's line ends;
+// Ctrl+V brings it back.
 TEST_F(PatternFiles, TheCommonListIsFilledAsItOpensEachItemLoadsAndTheBoardCanJoinIt)
 {
     HMENU context = LoadMenuA(nullptr, MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
@@ -138,6 +139,9 @@ TEST_F(PatternFiles, TheCommonListIsFilledAsItOpensEachItemLoadsAndTheBoardCanJo
                  "#CXRLE Pos=-3,8\r\nx = 44, y = 2, rule = B3/S23\r\n2o$43bo!\r\n");
     GlobalUnlock(data);
     CloseClipboard();
+    PressKey('C');
+    PressKey('V', {VK_CONTROL});
+    EXPECT_EQ(LiveCells(), added);
     DestroyMenu(context);
 }
 
