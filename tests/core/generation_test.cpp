@@ -176,4 +176,23 @@ TEST_F(GenerationTest, UndoRefusesRecordsTheTableCannotHaveComeFrom)
     }
 }
 
+// The refused generation was computed into the tiles' scratch rows. Emptying the top rows of the
+// board afterwards leaves those rows outside what the next step computes, and the step taken then
+// must not bring back any of what was refused there.
+TEST_F(GenerationTest, StepAfterARefusalAndEditsKeepsNothingOfTheRefusal)
+{
+    PlaceCorners(2501);
+    EXPECT_FALSE(StepGeneration(Record));
+    for (const Cell& c : Entries()) {
+        if (c.y < 15) {
+            RemoveCell(c.x, c.y);
+        }
+    }
+    ReferenceBoard reference{Entries()};
+    ReferenceStep(reference, nullptr);
+    ASSERT_TRUE(StepGeneration(Record));
+    EXPECT_EQ(Entries(), reference.cells);
+    EXPECT_FALSE(IsAlive(1, 1));
+}
+
 }  // namespace
