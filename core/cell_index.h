@@ -52,31 +52,12 @@ struct Tile {
     uint16_t nextLiveRows;       // the same for the next rows
     uint16_t nextWestRows;
     uint16_t nextEastRows;
-    uint16_t staleRows;          // rows of the next half that may still hold cells from before
-    // The live cells and the step's scratch for the next generation: two halves that trade
-    // places after a taken step (CellStore::phase) instead of copying rows across.
-    uint64_t rows[2][kTileHeight];
+    // The rows the step computes: those that can hold a live cell next. A next row outside them
+    // is stale, never read, and counts as empty.
+    uint16_t band;
+    uint64_t cur[kTileHeight];   // the live cells
+    uint64_t next[kTileHeight];  // the step's scratch: the next generation
 };
-
-inline uint64_t* CurRows(Tile& t, int32_t phase)
-{
-    return t.rows[phase];
-}
-
-inline const uint64_t* CurRows(const Tile& t, int32_t phase)
-{
-    return t.rows[phase];
-}
-
-inline uint64_t* NextRows(Tile& t, int32_t phase)
-{
-    return t.rows[1 - phase];
-}
-
-inline const uint64_t* NextRows(const Tile& t, int32_t phase)
-{
-    return t.rows[1 - phase];
-}
 
 // A cell that died in a step, with its position in the table before the step.
 struct DeadCell {
@@ -88,7 +69,6 @@ struct CellStore {
     Cell* entries[2];      // the table, double-buffered: a step writes the next one into the spare
     int32_t* entryTile[2]; // the tile of each entry
     int32_t side;          // which half is the table
-    int32_t phase;         // which half of every tile's rows holds the live cells
     Tile* tiles;           // kMaxTiles, from a 64-byte boundary
     void* tileMemory;      // the allocation tiles lies in
     int32_t* tileList;     // the tiles in use, in no order
@@ -115,7 +95,7 @@ void SetCount(int32_t newCount);
 // Recomputes a tile's row masks from its live rows.
 void RefreshRowMasks(Tile& t);
 // After the step has filled every tile's next rows and their masks: the next rows become the live
-// ones (the halves trade places), the tiles no longer needed are freed and those that newly occupied edges need are created,
+// ones, the tiles no longer needed are freed and those that newly occupied edges need are created,
 // in one pass over the tiles.
 void AdoptNextRows();
 

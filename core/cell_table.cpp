@@ -15,16 +15,6 @@ int32_t liveCount = 0;
 CellStore store = {};
 bool allocated = false;
 
-uint64_t* Cur(Tile& t)
-{
-    return CurRows(t, store.phase);
-}
-
-const uint64_t* Cur(const Tile& t)
-{
-    return CurRows(t, store.phase);
-}
-
 uint32_t HashTile(uint32_t column, uint32_t row)
 {
     const uint64_t key = (static_cast<uint64_t>(column) << 32) | row;
@@ -87,8 +77,7 @@ int32_t CreateTile(uint32_t column, uint32_t row, int32_t from = kBlankTile, int
 {
     const int32_t t = store.freeCount > 0 ? store.freeTiles[--store.freeCount] : store.freshTiles++;
     Tile& tile = store.tiles[t];
-    std::memset(tile.rows, 0, sizeof tile.rows);  // both halves, so no next row is stale
-    tile.staleRows = 0;
+    std::memset(tile.cur, 0, sizeof tile.cur);
     tile.column = column;
     tile.row = row;
     tile.liveRows = tile.westRows = tile.eastRows = 0;
@@ -254,7 +243,6 @@ bool AllocateCellStorage()
         return false;
     }
     store.side = 0;
-    store.phase = 0;
     store.tileCount = 0;
     store.freeCount = 0;
     store.freshTiles = 1;  // tile 0 is the blank: calloc left it all zero, linked to itself
@@ -293,7 +281,7 @@ bool IsAlive(int32_t x, int32_t y)
         return false;
     }
     const Tile& t = store.tiles[FindTile(ColumnOf(x), RowOf(y))];
-    return (Cur(t)[static_cast<uint32_t>(y) & 15u] & BitOf(x)) != 0;
+    return (t.cur[static_cast<uint32_t>(y) & 15u] & BitOf(x)) != 0;
 }
 
 int32_t CountNeighbours(int32_t x, int32_t y)
@@ -319,7 +307,7 @@ bool AddCell(int32_t x, int32_t y)
         t = CreateTile(ColumnOf(x), RowOf(y));
     }
     Tile& tile = store.tiles[t];
-    uint64_t& row = Cur(tile)[static_cast<uint32_t>(y) & 15u];
+    uint64_t& row = tile.cur[static_cast<uint32_t>(y) & 15u];
     if (row & BitOf(x)) {
         return false;  // already alive: a second entry would break the one-entry-per-cell rule
     }
@@ -349,7 +337,7 @@ void RemoveCell(int32_t x, int32_t y)
     std::memmove(tileOf + i, tileOf + i + 1, sizeof(int32_t) * after);
     --liveCount;
     Tile& tile = store.tiles[t];
-    Cur(tile)[static_cast<uint32_t>(y) & 15u] &= ~BitOf(x);
+    tile.cur[static_cast<uint32_t>(y) & 15u] &= ~BitOf(x);
     RefreshRowMasks(tile);
     DropIdleTilesAround(t);
 }
@@ -390,9 +378,9 @@ void RefreshRowMasks(Tile& t)
     uint32_t west = 0;
     uint32_t east = 0;
     for (int32_t r = 0; r < kTileHeight; ++r) {
-        live |= static_cast<uint32_t>(Cur(t)[r] != 0) << r;
-        west |= static_cast<uint32_t>(Cur(t)[r] & 1u) << r;
-        east |= static_cast<uint32_t>(Cur(t)[r] >> 63) << r;
+        live |= static_cast<uint32_t>(t.cur[r] != 0) << r;
+        west |= static_cast<uint32_t>(t.cur[r] & 1u) << r;
+        east |= static_cast<uint32_t>(t.cur[r] >> 63) << r;
     }
     t.liveRows = static_cast<uint16_t>(live);
     t.westRows = static_cast<uint16_t>(west);
@@ -401,9 +389,6 @@ void RefreshRowMasks(Tile& t)
 
 void AdoptNextRows()
 {
-    // The step wrote every next row a window reads or a live cell lies in, so the halves trade
-    // places; tiles created below start empty in the new live half.
-    store.phase = 1 - store.phase;
     // Backwards, as freeing moves the last tile of the list into the freed place; tiles created
     // here go to the end and need no visit, having no live cells.
     for (int32_t i = store.tileCount - 1; i >= 0; --i) {
@@ -413,8 +398,12 @@ void AdoptNextRows()
             FreeTile(ti);
             continue;
         }
-        // The half that was live, now the scratch, holds the old cells and the births taken.
-        t.staleRows = t.liveRows | t.nextLiveRows;
+        // Outside the band cur is empty already: every live row lies inside it.
+        if (t.band != 0) {
+            for (int32_t r = LowestBit(t.band), last = HighestBit(t.band); r <= last; ++r) {
+                t.cur[r] = t.next[r];
+            }
+        }
         t.liveRows = t.nextLiveRows;
         t.westRows = t.nextWestRows;
         t.eastRows = t.nextEastRows;
@@ -444,7 +433,7 @@ bool UndoStep(const DeadCell* dead, int32_t deadCount, int32_t born, CellChangeL
             return false;
         }
         deadTile[i] = FindTile(ColumnOf(c.x), RowOf(c.y));
-        if (Cur(store.tiles[deadTile[i]])[static_cast<uint32_t>(c.y) & 15u] & BitOf(c.x)) {
+        if (store.tiles[deadTile[i]].cur[static_cast<uint32_t>(c.y) & 15u] & BitOf(c.x)) {
             return false;
         }
     }
@@ -452,7 +441,7 @@ bool UndoStep(const DeadCell* dead, int32_t deadCount, int32_t born, CellChangeL
     Cell* cells = store.entries[store.side];
     int32_t* tileOf = store.entryTile[store.side];
     for (int32_t i = n - born; i < n; ++i) {
-        Cur(store.tiles[tileOf[i]])[static_cast<uint32_t>(cells[i].y) & 15u] &= ~BitOf(cells[i].x);
+        store.tiles[tileOf[i]].cur[static_cast<uint32_t>(cells[i].y) & 15u] &= ~BitOf(cells[i].x);
         if (listener) {
             listener(cells[i].x, cells[i].y, false);
         }
@@ -466,7 +455,7 @@ bool UndoStep(const DeadCell* dead, int32_t deadCount, int32_t born, CellChangeL
                 deadTile[i] = CreateTile(ColumnOf(c.x), RowOf(c.y));
             }
         }
-        Cur(store.tiles[deadTile[i]])[static_cast<uint32_t>(c.y) & 15u] |= BitOf(c.x);
+        store.tiles[deadTile[i]].cur[static_cast<uint32_t>(c.y) & 15u] |= BitOf(c.x);
     }
     // Survivors move up from the back, leaving each dead cell's old position free.
     int32_t from = n - born;

@@ -28,9 +28,9 @@ uint16_t RowsThatCanLive(const Tile* tiles, const Tile& t)
 }
 
 // Row r of three tiles side by side, summed.
-RowSums SumAcross(const Tile& west, const Tile& mid, const Tile& east, int32_t r, int32_t phase)
+RowSums SumAcross(const Tile& west, const Tile& mid, const Tile& east, int32_t r)
 {
-    return SumRow(CurRows(west, phase)[r], CurRows(mid, phase)[r], CurRows(east, phase)[r]);
+    return SumRow(west.cur[r], mid.cur[r], east.cur[r]);
 }
 
 struct NextMasks {
@@ -39,55 +39,46 @@ struct NextMasks {
     uint32_t east;
 };
 
-void KeepNextRow(uint64_t* rows, int32_t r, uint64_t next, NextMasks& m)
+void KeepNextRow(Tile& t, int32_t r, uint64_t next, NextMasks& m)
 {
-    rows[r] = next;
+    t.next[r] = next;
     m.live |= static_cast<uint32_t>(next != 0) << r;
     m.west |= static_cast<uint32_t>(next & 1u) << r;
     m.east |= static_cast<uint32_t>(next >> 63) << r;
 }
 
-// Fills every tile's next half: the band of rows that can live computed, each row's neighbourhood
-// fetched and summed once, and the rest cleared where it may hold old cells, so that every next
-// row is exact and the halves can trade places. The tiles above and below are read only when the
-// band reaches the tile's top or bottom row, so the loop over the rows inside has no edge tests.
+// Fills the band of next rows of every tile and their masks. Each row's neighbourhood is fetched
+// and summed once. The tiles above and below are read only when the band reaches the tile's top or
+// bottom row, so the loop over the rows inside stays free of edge tests.
 void ComputeNext(CellStore& s)
 {
     const Tile* tiles = s.tiles;
-    const int32_t phase = s.phase;
     for (int32_t i = 0; i < s.tileCount; ++i) {
         Tile& t = s.tiles[s.tileList[i]];
-        uint64_t* next = NextRows(t, phase);
         NextMasks m = {0, 0, 0};
-        const uint16_t band = RowsThatCanLive(tiles, t);
-        uint16_t span = 0;
-        if (band != 0) {
+        t.band = RowsThatCanLive(tiles, t);
+        if (t.band != 0) {
             const Tile& west = tiles[t.link[kWest]];
             const Tile& east = tiles[t.link[kEast]];
-            const int32_t first = LowestBit(band);
-            const int32_t last = HighestBit(band);
-            span = RowSpan(first, last);
+            const int32_t first = LowestBit(t.band);
+            const int32_t last = HighestBit(t.band);
             constexpr int32_t kLast = kTileHeight - 1;
             RowSums above = first == 0 ? SumAcross(tiles[t.link[kNorthWest]], tiles[t.link[kNorth]],
-                                                   tiles[t.link[kNorthEast]], kLast, phase)
-                                       : SumAcross(west, t, east, first - 1, phase);
-            RowSums row = SumAcross(west, t, east, first, phase);
+                                                   tiles[t.link[kNorthEast]], kLast)
+                                       : SumAcross(west, t, east, first - 1);
+            RowSums row = SumAcross(west, t, east, first);
             for (int32_t r = first, inner = last < kLast ? last : kLast - 1; r <= inner; ++r) {
-                const RowSums below = SumAcross(west, t, east, r + 1, phase);
-                KeepNextRow(next, r, NextRow(above, row, below), m);
+                const RowSums below = SumAcross(west, t, east, r + 1);
+                KeepNextRow(t, r, NextRow(above, row, below), m);
                 above = row;
                 row = below;
             }
             if (last == kLast) {
-                const RowSums below = SumAcross(tiles[t.link[kSouthWest]], tiles[t.link[kSouth]],
-                                                tiles[t.link[kSouthEast]], 0, phase);
-                KeepNextRow(next, kLast, NextRow(above, row, below), m);
+                const RowSums below =
+                    SumAcross(tiles[t.link[kSouthWest]], tiles[t.link[kSouth]], tiles[t.link[kSouthEast]], 0);
+                KeepNextRow(t, kLast, NextRow(above, row, below), m);
             }
         }
-        for (uint32_t stale = t.staleRows & ~span; stale != 0; stale &= stale - 1) {
-            next[LowestBit(stale)] = 0;
-        }
-        t.staleRows = span;
         t.nextLiveRows = static_cast<uint16_t>(m.live);
         t.nextWestRows = static_cast<uint16_t>(m.west);
         t.nextEastRows = static_cast<uint16_t>(m.east);
@@ -95,17 +86,18 @@ void ComputeNext(CellStore& s)
 }
 
 // A birth not yet handed to a live cell is a bit of next & ~cur. Taking it sets its cur bit: the
-// pass over the table reads cur only for this, and the halves trade places afterwards.
-uint64_t Pending(const Tile& t, int32_t r, int32_t phase)
+// pass over the table reads cur only for this, and cur is replaced by next afterwards. Every row a
+// window reads lies in its tile's band, so no stale next row is ever read.
+uint64_t Pending(const Tile& t, int32_t r)
 {
-    return NextRows(t, phase)[r] & ~CurRows(t, phase)[r];
+    return t.next[r] & ~t.cur[r];
 }
 
-void TakeBirth(CellStore& s, int32_t phase, Cell c, int32_t k, int32_t ti, int32_t bx, int32_t by, int32_t& births)
+void TakeBirth(CellStore& s, Cell c, int32_t k, int32_t ti, int32_t bx, int32_t by, int32_t& births)
 {
     const int32_t dy = k / 3 - 1;
     const int32_t dx = k % 3 - 1;
-    CurRows(s.tiles[ti], phase)[by] |= uint64_t{1} << bx;
+    s.tiles[ti].cur[by] |= uint64_t{1} << bx;
     s.births[births] = {WrapAdd(c.x, dx), WrapAdd(c.y, dy)};
     s.birthTile[births] = ti;
     ++births;
@@ -113,14 +105,14 @@ void TakeBirth(CellStore& s, int32_t phase, Cell c, int32_t k, int32_t ti, int32
 
 // Hands the live cell at bit (bx, by) of tile ti every pending birth in its 3x3 window, in the
 // order dy = -1..1, dx = -1..1: the window's bits, lowest first.
-void TakeBirthsInside(CellStore& s, int32_t phase, Cell c, int32_t ti, int32_t bx, int32_t by, int32_t& births)
+void TakeBirthsInside(CellStore& s, Cell c, int32_t ti, int32_t bx, int32_t by, int32_t& births)
 {
     const Tile& t = s.tiles[ti];
-    uint32_t window = WindowBits(Pending(t, by - 1, phase), Pending(t, by, phase), Pending(t, by + 1, phase), bx);
+    uint32_t window = WindowBits(Pending(t, by - 1), Pending(t, by), Pending(t, by + 1), bx);
     while (window != 0) {
         const int32_t k = LowestBit(window);
         window &= window - 1;
-        TakeBirth(s, phase, c, k, ti, bx + k % 3 - 1, by + k / 3 - 1, births);
+        TakeBirth(s, c, k, ti, bx + k % 3 - 1, by + k / 3 - 1, births);
     }
 }
 
@@ -131,7 +123,7 @@ int32_t Toward(const Tile& t, int32_t ti, int dx, int dy)
 }
 
 // The same for a cell on the tile's edge, whose window reaches into the tiles around.
-void TakeBirthsAtEdge(CellStore& s, int32_t phase, Cell c, int32_t ti, int32_t bx, int32_t by, int32_t& births)
+void TakeBirthsAtEdge(CellStore& s, Cell c, int32_t ti, int32_t bx, int32_t by, int32_t& births)
 {
     const Tile& t = s.tiles[ti];
     uint32_t window = 0;
@@ -139,12 +131,12 @@ void TakeBirthsAtEdge(CellStore& s, int32_t phase, Cell c, int32_t ti, int32_t b
         const int32_t ny = by + dy;
         const int tdy = ny < 0 ? -1 : (ny >= kTileHeight ? 1 : 0);
         const int32_t r = ny & (kTileHeight - 1);
-        const uint64_t mid = Pending(s.tiles[Toward(t, ti, 0, tdy)], r, phase);
+        const uint64_t mid = Pending(s.tiles[Toward(t, ti, 0, tdy)], r);
         uint32_t three;
         if (bx == 0) {
-            three = static_cast<uint32_t>((Pending(s.tiles[Toward(t, ti, -1, tdy)], r, phase) >> 63) | ((mid & 3u) << 1));
+            three = static_cast<uint32_t>((Pending(s.tiles[Toward(t, ti, -1, tdy)], r) >> 63) | ((mid & 3u) << 1));
         } else if (bx == kTileWidth - 1) {
-            three = static_cast<uint32_t>((mid >> 62) | ((Pending(s.tiles[Toward(t, ti, 1, tdy)], r, phase) & 1u) << 2));
+            three = static_cast<uint32_t>((mid >> 62) | ((Pending(s.tiles[Toward(t, ti, 1, tdy)], r) & 1u) << 2));
         } else {
             three = ThreeBits(mid, bx);
         }
@@ -157,7 +149,7 @@ void TakeBirthsAtEdge(CellStore& s, int32_t phase, Cell c, int32_t ti, int32_t b
         const int32_t ny = by + k / 3 - 1;
         const int tdx = nx < 0 ? -1 : (nx >= kTileWidth ? 1 : 0);
         const int tdy = ny < 0 ? -1 : (ny >= kTileHeight ? 1 : 0);
-        TakeBirth(s, phase, c, k, Toward(t, ti, tdx, tdy), nx & (kTileWidth - 1), ny & (kTileHeight - 1), births);
+        TakeBirth(s, c, k, Toward(t, ti, tdx, tdy), nx & (kTileWidth - 1), ny & (kTileHeight - 1), births);
     }
 }
 
@@ -177,7 +169,6 @@ Rewrite SortOutTable(CellStore& s, int32_t n)
     const int32_t* tileOf = s.entryTile[s.side];
     Cell* kept = s.entries[1 - s.side];
     int32_t* keptTile = s.entryTile[1 - s.side];
-    const int32_t phase = s.phase;
     Rewrite r = {0, 0, 0};
     for (int32_t i = 0; i < n; ++i) {
         const Cell c = cells[i];
@@ -186,16 +177,16 @@ Rewrite SortOutTable(CellStore& s, int32_t n)
         const int32_t by = static_cast<int32_t>(static_cast<uint32_t>(c.y) & (kTileHeight - 1));
         // Both written, one kept: whether a cell of a soup survives is a coin toss, and a
         // mispredicted branch costs more than the two stores.
-        const int32_t lives = static_cast<int32_t>((NextRows(s.tiles[ti], phase)[by] >> bx) & 1u);
+        const int32_t lives = static_cast<int32_t>((s.tiles[ti].next[by] >> bx) & 1u);
         kept[r.survivors] = c;
         keptTile[r.survivors] = ti;
         r.survivors += lives;
         s.deaths[r.deaths] = {c, i};
         r.deaths += 1 - lives;
         if (bx > 0 && bx < kTileWidth - 1 && by > 0 && by < kTileHeight - 1) {
-            TakeBirthsInside(s, phase, c, ti, bx, by, r.births);
+            TakeBirthsInside(s, c, ti, bx, by, r.births);
         } else {
-            TakeBirthsAtEdge(s, phase, c, ti, bx, by, r.births);
+            TakeBirthsAtEdge(s, c, ti, bx, by, r.births);
         }
     }
     return r;
@@ -206,7 +197,7 @@ void UndoBirths(CellStore& s, int32_t births)
 {
     for (int32_t i = 0; i < births; ++i) {
         const Cell c = s.births[i];
-        CurRows(s.tiles[s.birthTile[i]], s.phase)[static_cast<uint32_t>(c.y) & (kTileHeight - 1)] &=
+        s.tiles[s.birthTile[i]].cur[static_cast<uint32_t>(c.y) & (kTileHeight - 1)] &=
             ~(uint64_t{1} << (static_cast<uint32_t>(c.x) & (kTileWidth - 1)));
     }
 }

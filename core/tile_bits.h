@@ -81,9 +81,3 @@ inline uint16_t GrowRows(uint32_t rows)
 {
     return static_cast<uint16_t>(rows | (rows << 1) | (rows >> 1));
 }
-
-// Rows first..last of a tile, as a row mask.
-inline uint16_t RowSpan(int32_t first, int32_t last)
-{
-    return static_cast<uint16_t>((2u << last) - (1u << first));
-}
