@@ -10,39 +10,14 @@ namespace {
 
 int32_t lastRefusedPopulation = 0;
 
-// A tile and the eight around it, looked up once per tile: index (dy + 1) * 3 + (dx + 1).
-struct Around {
-    const Tile* tile[9];
-};
-
-Around Gather(const Tile* tiles, const Tile& t)
-{
-    Around a;
-    for (int d = 0; d < 8; ++d) {
-        a.tile[d < 4 ? d : d + 1] = &tiles[t.link[d]];
-    }
-    a.tile[4] = &t;
-    return a;
-}
-
-// Row r of the tile, -1 and 16 included (the last row of the tile above, the first of the one
-// below), with the cells beside it.
-RowSums RowAround(const Around& a, int32_t r)
-{
-    const int32_t dy = r < 0 ? -1 : (r >= kTileHeight ? 1 : 0);
-    const Tile* const* line = a.tile + (dy + 1) * 3;
-    const int32_t inTile = r & (kTileHeight - 1);
-    return SumRow(line[0]->cur[inTile], line[1]->cur[inTile], line[2]->cur[inTile]);
-}
-
 // The rows of the tile that can hold a live cell next: those within one row of a live cell of the
 // tile or of the edges of its neighbours that face it. Every other row stays empty.
-uint16_t RowsThatCanLive(const Around& a)
+uint16_t RowsThatCanLive(const Tile* tiles, const Tile& t)
 {
-    const Tile* const* t = a.tile;
-    uint16_t rows = GrowRows(t[4]->liveRows | t[3]->eastRows | t[5]->westRows);
-    const uint16_t above = t[1]->liveRows | t[0]->eastRows | t[2]->westRows;
-    const uint16_t below = t[7]->liveRows | t[6]->eastRows | t[8]->westRows;
+    const auto at = [&](int d) -> const Tile& { return tiles[t.link[d]]; };
+    uint16_t rows = GrowRows(t.liveRows | at(kWest).eastRows | at(kEast).westRows);
+    const uint16_t above = at(kNorth).liveRows | at(kNorthWest).eastRows | at(kNorthEast).westRows;
+    const uint16_t below = at(kSouth).liveRows | at(kSouthWest).eastRows | at(kSouthEast).westRows;
     if (above & kBottomRow) {
         rows |= kTopRow;
     }
@@ -52,40 +27,61 @@ uint16_t RowsThatCanLive(const Around& a)
     return rows;
 }
 
+// Row r of three tiles side by side, summed.
+RowSums SumAcross(const Tile& west, const Tile& mid, const Tile& east, int32_t r)
+{
+    return SumRow(west.cur[r], mid.cur[r], east.cur[r]);
+}
+
+struct NextMasks {
+    uint32_t live;
+    uint32_t west;
+    uint32_t east;
+};
+
+void KeepNextRow(Tile& t, int32_t r, uint64_t next, NextMasks& m)
+{
+    t.next[r] = next;
+    m.live |= static_cast<uint32_t>(next != 0) << r;
+    m.west |= static_cast<uint32_t>(next & 1u) << r;
+    m.east |= static_cast<uint32_t>(next >> 63) << r;
+}
+
 // Fills the band of next rows of every tile and their masks. Each row's neighbourhood is fetched
-// and summed once.
+// and summed once. The tiles above and below are read only when the band reaches the tile's top or
+// bottom row, so the loop over the rows inside stays free of edge tests.
 void ComputeNext(CellStore& s)
 {
+    const Tile* tiles = s.tiles;
     for (int32_t i = 0; i < s.tileCount; ++i) {
         Tile& t = s.tiles[s.tileList[i]];
-        const Around around = Gather(s.tiles, t);
-        uint32_t live = 0;
-        uint32_t westEdge = 0;
-        uint32_t eastEdge = 0;
-        t.band = RowsThatCanLive(around);
+        NextMasks m = {0, 0, 0};
+        t.band = RowsThatCanLive(tiles, t);
         if (t.band != 0) {
+            const Tile& west = tiles[t.link[kWest]];
+            const Tile& east = tiles[t.link[kEast]];
             const int32_t first = LowestBit(t.band);
             const int32_t last = HighestBit(t.band);
-            // Rows inside the tile come straight from the tile and the two beside it.
-            const uint64_t* west = around.tile[3]->cur;
-            const uint64_t* east = around.tile[5]->cur;
-            RowSums above = RowAround(around, first - 1);
-            RowSums row = RowAround(around, first);
-            for (int32_t r = first; r <= last; ++r) {
-                const RowSums below = r + 1 < kTileHeight ? SumRow(west[r + 1], t.cur[r + 1], east[r + 1])
-                                                          : RowAround(around, kTileHeight);
-                const uint64_t next = NextRow(above, row, below);
-                t.next[r] = next;
-                live |= static_cast<uint32_t>(next != 0) << r;
-                westEdge |= static_cast<uint32_t>(next & 1u) << r;
-                eastEdge |= static_cast<uint32_t>(next >> 63) << r;
+            constexpr int32_t kLast = kTileHeight - 1;
+            RowSums above = first == 0 ? SumAcross(tiles[t.link[kNorthWest]], tiles[t.link[kNorth]],
+                                                   tiles[t.link[kNorthEast]], kLast)
+                                       : SumAcross(west, t, east, first - 1);
+            RowSums row = SumAcross(west, t, east, first);
+            for (int32_t r = first, inner = last < kLast ? last : kLast - 1; r <= inner; ++r) {
+                const RowSums below = SumAcross(west, t, east, r + 1);
+                KeepNextRow(t, r, NextRow(above, row, below), m);
                 above = row;
                 row = below;
             }
+            if (last == kLast) {
+                const RowSums below =
+                    SumAcross(tiles[t.link[kSouthWest]], tiles[t.link[kSouth]], tiles[t.link[kSouthEast]], 0);
+                KeepNextRow(t, kLast, NextRow(above, row, below), m);
+            }
         }
-        t.nextLiveRows = static_cast<uint16_t>(live);
-        t.nextWestRows = static_cast<uint16_t>(westEdge);
-        t.nextEastRows = static_cast<uint16_t>(eastEdge);
+        t.nextLiveRows = static_cast<uint16_t>(m.live);
+        t.nextWestRows = static_cast<uint16_t>(m.west);
+        t.nextEastRows = static_cast<uint16_t>(m.east);
     }
 }
 

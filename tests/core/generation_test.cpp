@@ -176,4 +176,25 @@ TEST_F(GenerationTest, UndoRefusesRecordsTheTableCannotHaveComeFrom)
     }
 }
 
+// The refused generation was computed into the tiles' scratch rows. Emptying the top rows of the
+// board afterwards leaves those rows outside what the next step computes, and the step taken then
+// must bring back nothing of what was refused there.
+TEST_F(GenerationTest, StepAfterARefusalAndEditsKeepsNothingOfTheRefusal)
+{
+    for (int32_t i = 0; i < 2501; ++i) {
+        const int32_t x = i % 100 * 5, y = i / 100 * 5;
+        for (Cell c : {Cell{x, y}, Cell{x + 1, y}, Cell{x, y + 1}}) {
+            Toggle(c);
+        }
+    }
+    ASSERT_FALSE(StepBoth("full", false));
+    for (Cell c : TableCells()) {
+        if (c.y < 15) {
+            Toggle(c);
+        }
+    }
+    ASSERT_TRUE(StepBoth("top rows emptied", false));
+    EXPECT_FALSE(IsAlive(1, 1));
+}
+
 }  // namespace
