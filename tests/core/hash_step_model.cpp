@@ -5,114 +5,74 @@
 namespace {
 
 constexpr uint32_t kTallyBits = 18;
-constexpr uint32_t kTallyMask = (1u << kTallyBits) - 1;
 
-// The cell's slot in this step's tally, claimed with a zero count when the cell is new to it.
-uint32_t Tally(HashBoard& b, Cell c, bool& isNew)
+// The cell's count in this step's tally, claimed at zero (`isNew`) the first time the step meets it.
+HashTally& Tally(HashBoard& b, Cell c, bool& isNew)
 {
     const uint64_t key = uint64_t{static_cast<uint32_t>(c.x)} << 32 | static_cast<uint32_t>(c.y);
-    uint32_t i = static_cast<uint32_t>((key * 0x9E3779B97F4A7C15ull) >> (64 - kTallyBits));
+    std::size_t i = (key * 0x9E3779B97F4A7C15ull) >> (64 - kTallyBits);
     while (b.tally[i].stamp == b.stamp && b.tally[i].cell != c) {
-        i = (i + 1) & kTallyMask;
+        i = (i + 1) & (b.tally.size() - 1);
     }
     isNew = b.tally[i].stamp != b.stamp;
     if (isNew) {
         b.tally[i] = {c, b.stamp, 0};
     }
-    return i;
+    return b.tally[i];
 }
 
-bool Lives(uint8_t neighbours)
-{
-    return neighbours == 2 || neighbours == 3;
-}
 }  // namespace
 
-void HashBoardInit(HashBoard& b)
-{
-    b.cells.clear();
-    b.cells.reserve(kMaxCells);
-    b.tally.assign(std::size_t{1} << kTallyBits, HashTally{{0, 0}, 0, 0});
-    b.liveSlots.resize(kMaxCells);
-    b.candidates.resize(8 * std::size_t{kMaxCells});
-    b.candidateSlots.resize(8 * std::size_t{kMaxCells});
-}
-
-bool HashAdd(HashBoard& b, int32_t x, int32_t y)
-{
-    if (b.cells.size() >= std::size_t{kMaxCells}) {
-        return false;
-    }
-    b.cells.push_back({x, y});
-    return true;
-}
-
-void HashClear(HashBoard& b)
-{
-    b.cells.clear();
-}
-
-// Live cells claim their slots first, so a dead cell is a candidate the first time a live
-// neighbour touches it.
+// Live cells claim their tallies first, so a dead cell is a candidate the first time a live
+// neighbour touches it; the born follow the survivors in that order.
 bool HashStep(HashBoard& b, std::vector<CellChange>* changes)
 {
-    if (++b.stamp == 0) {  // after 2^32 steps old stamps could look current again
-        for (HashTally& t : b.tally) {
-            t.stamp = 0;
-        }
-        b.stamp = 1;
-    }
-    const std::size_t n = b.cells.size();
+    b.tally.resize(std::size_t{1} << kTallyBits);
+    ++b.stamp;
     bool isNew = false;
-    for (std::size_t i = 0; i < n; ++i) {
-        b.liveSlots[i] = Tally(b, b.cells[i], isNew);
+    b.live.clear();
+    b.candidates.clear();
+    for (Cell c : b.cells) {
+        b.live.push_back(&Tally(b, c, isNew));
     }
-    std::size_t candidates = 0;
-    for (std::size_t i = 0; i < n; ++i) {
+    for (Cell c : b.cells) {
         for (int32_t dy = -1; dy <= 1; ++dy) {
             for (int32_t dx = -1; dx <= 1; ++dx) {
-                const Cell c = {WrapAdd(b.cells[i].x, dx), WrapAdd(b.cells[i].y, dy)};
                 if (dx == 0 && dy == 0) {
                     continue;
                 }
-                const uint32_t slot = Tally(b, c, isNew);
-                ++b.tally[slot].neighbours;
+                HashTally& t = Tally(b, {WrapAdd(c.x, dx), WrapAdd(c.y, dy)}, isNew);
+                ++t.neighbours;
                 if (isNew) {
-                    b.candidates[candidates] = c;
-                    b.candidateSlots[candidates++] = slot;
+                    b.candidates.push_back(&t);
                 }
             }
         }
     }
-    std::size_t survivors = 0;
-    std::size_t births = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        survivors += Lives(b.tally[b.liveSlots[i]].neighbours) ? 1 : 0;
-    }
-    for (std::size_t i = 0; i < candidates; ++i) {
-        if (b.tally[b.candidateSlots[i]].neighbours == 3) {
-            b.candidates[births++] = b.candidates[i];
+    std::vector<Cell> next;
+    std::vector<CellChange> log;
+    next.reserve(2 * b.cells.size());
+    log.reserve(2 * b.cells.size());
+    for (const HashTally* t : b.live) {
+        if (t->neighbours == 2 || t->neighbours == 3) {
+            next.push_back(t->cell);
+        } else {
+            log.push_back({t->cell.x, t->cell.y, false});
         }
     }
-    if (survivors + births > std::size_t{kMaxCells}) {
-        b.refusedPopulation = static_cast<int32_t>(survivors + births);
+    for (const HashTally* t : b.candidates) {
+        if (t->neighbours == 3) {
+            next.push_back(t->cell);
+            log.push_back({t->cell.x, t->cell.y, true});
+        }
+    }
+    if (next.size() > std::size_t{kMaxCells}) {
+        b.refusedPopulation = static_cast<int32_t>(next.size());
         return false;
     }
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const Cell c = b.cells[i];
-        if (Lives(b.tally[b.liveSlots[i]].neighbours)) {
-            b.cells[kept++] = c;
-        } else if (changes) {
-            changes->push_back({c.x, c.y, false});
-        }
-    }
-    b.cells.resize(kept);
-    for (std::size_t i = 0; i < births; ++i) {
-        b.cells.push_back(b.candidates[i]);
-        if (changes) {
-            changes->push_back({b.candidates[i].x, b.candidates[i].y, true});
-        }
+    b.cells = next;
+    if (changes) {
+        changes->insert(changes->end(), log.begin(), log.end());
     }
     return true;
 }

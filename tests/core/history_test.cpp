@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include "cell_table.h"
 #include "history.h"
 #include "reference_life.h"
 
@@ -20,8 +19,7 @@ struct HistoryTest : ::testing::Test {
 };
 
 // Generations, clicks, Clears, replaced boards and steps back in random order in a 16-cell box:
-// near the origin, across one end of the plane and across both. A generation after a step back
-// must repeat the literal model's changes exactly, which it only does from the same table order.
+// near the origin, across one end of the plane and across both.
 TEST_F(HistoryTest, RandomRunsMatchAStackOfWholeBoards)
 {
     for (Cell corner : {Cell{-8, -8}, Cell{INT32_MAX - 9, INT32_MIN + 3}, Cell{INT32_MAX - 7, INT32_MAX - 7}}) {
@@ -45,45 +43,39 @@ TEST_F(HistoryTest, RandomRunsMatchAStackOfWholeBoards)
                 const Cell c = randomCell();
                 bool alive = false;
                 ASSERT_TRUE(ToggleCell(c.x, c.y, alive));
-                ASSERT_EQ(alive, !ReferenceIsAlive(now.cells, c));
-                alive ? now.cells.push_back(c) : (void)now.cells.erase(std::find(now.cells.begin(), now.cells.end(), c));
+                ASSERT_EQ(alive, !ReferenceIsAlive(now, c.x, c.y));
+                alive ? void(ReferenceAdd(now, c.x, c.y)) : ReferenceRemove(now, c.x, c.y);
             } else if (what < 70) {
                 // A Clear, or a board replaced by a few cells (some twice, kept once).
                 std::vector<Cell> cells(what < 67 ? 0 : rng() % 60);
                 now = {{}, 0};
                 for (Cell& cell : cells) {
                     cell = randomCell();
-                    if (!ReferenceIsAlive(now.cells, cell)) {
+                    if (!ReferenceIsAlive(now, cell.x, cell.y)) {
                         now.cells.push_back(cell);
                     }
                 }
-                if (what < 67) {
-                    ClearBoard();
-                } else {
-                    ASSERT_TRUE(ReplaceBoard(cells));
-                }
+                ASSERT_TRUE(what < 67 ? (ClearBoard(), true) : ReplaceBoard(cells));
             } else {
                 ASSERT_EQ(StepBack(Record), !past.empty());
                 if (!past.empty()) {
                     now = past.back();
                     past.pop_back();
                 }
-                // Each cell whose state differs is announced once, with its new state.
+                // Those that die first, in the table's order before, then those that come back, in its
+                // order after.
                 for (const Snapshot* side : {&before, &std::as_const(now)}) {
                     for (Cell cell : side->cells) {
-                        if (!ReferenceIsAlive((side == &now ? before : now).cells, cell)) {
+                        if (!ReferenceIsAlive(side == &now ? before : now, cell.x, cell.y)) {
                             expected.push_back({cell.x, cell.y, side == &now});
                         }
                     }
                 }
-                ASSERT_TRUE(std::is_permutation(heard.begin(), heard.end(), expected.begin(), expected.end()));
             }
-            if (what < 70) {
-                ASSERT_EQ(heard, what < 35 ? expected : std::vector<CellChange>{});
-                // Only an empty Clear at generation 0 and a step of an empty board leave no entry.
-                if (before.cells != now.cells || before.generation != now.generation || what >= 67) {
-                    past.push_back(before);
-                }
+            ASSERT_EQ(heard, expected) << "round " << round;
+            // Only an empty Clear at generation 0 and a step of an empty board leave no entry.
+            if (what < 70 && (before.cells != now.cells || before.generation != now.generation || what >= 67)) {
+                past.push_back(before);
             }
             ASSERT_EQ(TableCells(), now.cells) << "from " << corner.x << ", " << corner.y << ", round " << round;
             ASSERT_EQ(generation, now.generation) << "round " << round;
@@ -98,17 +90,14 @@ TEST_F(HistoryTest, RandomRunsMatchAStackOfWholeBoards)
 TEST_F(HistoryTest, RefusalsLeaveNoEntries)
 {
     for (int32_t i = 0; i < 2501; ++i) {  // L-shaped trios, each about to grow into a 2x2 block
-        for (Cell c : {Cell{0, 0}, Cell{1, 0}, Cell{0, 1}}) {
-            ASSERT_TRUE(AddCell(i % 100 * 5 + c.x, i / 100 * 5 + c.y));
-        }
+        ASSERT_TRUE(AddCell(i % 100 * 5, i / 100 * 5) && AddCell(i % 100 * 5 + 1, i / 100 * 5) &&
+                    AddCell(i % 100 * 5, i / 100 * 5 + 1));
     }
     EXPECT_FALSE(AdvanceGeneration(Record));
     EXPECT_FALSE(CanStepBack());
     EXPECT_EQ(generation, 0);
     ClearCells();
-    for (int32_t x : {0, 1, 2}) {
-        ASSERT_TRUE(AddCell(x, 0));
-    }
+    ASSERT_TRUE(AddCell(0, 0) && AddCell(1, 0) && AddCell(2, 0));
     ASSERT_TRUE(AdvanceGeneration(nullptr));
     ClearCells();
     EXPECT_FALSE(StepBack(Record));
@@ -125,22 +114,18 @@ TEST_F(HistoryTest, AtTheCapTheOldestEntriesGoPastTheBoundAndBackStopsAtTheOldes
         ASSERT_TRUE(AddCell(i / 3 % 100 * 4 + i % 3, i / 300 * 4));
     }
     ASSERT_TRUE(AddCell(-9, -9));
-    const int generations = 1000;
     size_t largest = 0;
-    for (int g = 0; g < generations; ++g) {
+    for (int g = 0; g < 1000; ++g) {
         ASSERT_TRUE(AdvanceGeneration(nullptr));
         largest = std::max(largest, HistoryBytes());
     }
     EXPECT_LE(largest, kHistoryBytes);
     EXPECT_GT(largest, kHistoryBytes - 100 * 1024);
-    int back = 0;
     while (StepBack(nullptr)) {
-        ++back;
-        ASSERT_EQ(generation, generations - back);
         ASSERT_EQ(count, kMaxCells - 1);
     }
-    EXPECT_GT(back, 700);
-    EXPECT_LT(back, generations);
+    EXPECT_GT(generation, 0);
+    EXPECT_LT(generation, 300);
     EXPECT_EQ(HistoryBytes(), 0u);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cell_index.h"
 #include "history.h"
 
 std::vector<CellChange> heard;
@@ -13,11 +14,7 @@ void Record(int32_t x, int32_t y, bool alive)
 
 std::vector<Cell> TableCells()
 {
-    std::vector<Cell> out;
-    for (int32_t i = 0; i < count; ++i) {
-        out.push_back(CellAt(i));
-    }
-    return out;
+    return std::vector<Cell>(TableEntries(), TableEntries() + count);
 }
 
 bool FreshBoard()

@@ -11,7 +11,6 @@
 // x, y and the new state, as the listener hears them.
 using CellChange = std::tuple<int32_t, int32_t, bool>;
 
-
 // What the listener `Record` heard, in order.
 extern std::vector<CellChange> heard;
 void Record(int32_t x, int32_t y, bool alive);
@@ -30,8 +29,6 @@ bool ReferenceIsAlive(const std::vector<Cell>& cells, Cell c);
 int32_t ReferenceCountNeighbours(const std::vector<Cell>& cells, Cell c);
 // One generation; refused whole (false, nothing changed or logged) past kMaxCells.
 bool ReferenceStep(ReferenceBoard& board, std::vector<CellChange>* changes);
-
-// Edits for the window's model.
 bool ReferenceIsAlive(const ReferenceBoard& board, int32_t x, int32_t y);
 bool ReferenceAdd(ReferenceBoard& board, int32_t x, int32_t y);  // false when full
 void ReferenceRemove(ReferenceBoard& board, int32_t x, int32_t y);
