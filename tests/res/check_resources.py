@@ -8,11 +8,10 @@ import pefile
 
 RT_ICON, RT_MENU, RT_DIALOG, RT_GROUP_ICON, RT_VERSION = 3, 4, 5, 14, 16
 SEPARATOR, GRAYED = ("", 0), 0x1
-BITS = dict(WS_POPUP=0x80000000, WS_CHILD=0x40000000, WS_VISIBLE=0x10000000, WS_CAPTION=0xC00000,
-            WS_BORDER=0x800000, WS_VSCROLL=0x200000, WS_HSCROLL=0x100000, WS_SYSMENU=0x80000,
-            WS_THICKFRAME=0x40000, WS_MINIMIZEBOX=0x20000, WS_MAXIMIZEBOX=0x10000, WS_TABSTOP=0x10000,
-            DS_CENTER=0x800, DS_MODALFRAME=0x80, DS_SETFONT=0x40, DS_SYSMODAL=0x2,
-            LBS_NOINTEGRALHEIGHT=0x100, LBS_SORT=0x2, LBS_NOTIFY=0x1)
+BITS = dict(WS_POPUP=0x80000000, WS_CHILD=0x40000000, WS_VISIBLE=0x10000000, WS_CAPTION=0xC00000, WS_BORDER=0x800000,
+            WS_VSCROLL=0x200000, WS_HSCROLL=0x100000, WS_SYSMENU=0x80000, WS_THICKFRAME=0x40000, WS_MINIMIZEBOX=0x20000,
+            WS_MAXIMIZEBOX=0x10000, WS_TABSTOP=0x10000, DS_CENTER=0x800, DS_MODALFRAME=0x80, DS_SETFONT=0x40,
+            DS_SYSMODAL=0x2, LBS_NOINTEGRALHEIGHT=0x100, LBS_SORT=0x2, LBS_NOTIFY=0x1)
 
 
 def styles(names):
@@ -20,24 +19,20 @@ def styles(names):
 
 
 def text_at(data, at):
-    end = at
-    while data[end:end + 2] != b"\0\0":
-        end += 2
+    end = next(i for i in range(at, len(data), 2) if data[i:i + 2] == b"\0\0")
     return data[at:end].decode("utf-16-le"), end + 2
 
 
 def name_at(data, at):
     """A name-or-ordinal field: None, a number, or a string."""
-    first, = struct.unpack_from("<H", data, at)
-    if first in (0, 0xFFFF):
-        return (None, at + 2) if first == 0 else (struct.unpack_from("<H", data, at + 2)[0], at + 4)
-    return text_at(data, at)
+    first, second = struct.unpack_from("<HH", data, at)
+    return {0: (None, at + 2), 0xFFFF: (second, at + 4)}.get(first) or text_at(data, at)
 
 
-def menu_items(data, at):
+def menu_items(data, at=4):
     """(text, id or children[, flags other than pop-up and last]) up to the item marked last."""
-    items = []
-    while True:
+    items, flags = [], 0
+    while not flags & 0x80:
         flags, = struct.unpack_from("<H", data, at)
         if flags & 0x10:
             text, at = text_at(data, at + 2)
@@ -45,10 +40,8 @@ def menu_items(data, at):
         else:
             target, = struct.unpack_from("<H", data, at + 2)
             text, at = text_at(data, at + 4)
-        extra = flags & ~0x90
-        items.append((text, target) + ((extra,) if extra else ()))
-        if flags & 0x80:
-            return items, at
+        items.append((text, target) + ((flags & ~0x90,) if flags & ~0x90 else ()))
+    return items, at
 
 
 def dialog(data):
@@ -116,14 +109,14 @@ class Resources(unittest.TestCase):
                                     (RT_DIALOG, 104), (RT_GROUP_ICON, 103), (RT_VERSION, 1)]})
 
     def test_menus(self):
-        self.assertEqual(menu_items(resource(RT_MENU, 105), 4)[0], [
+        self.assertEqual(menu_items(resource(RT_MENU, 105))[0], [
             ("File", [("Load pattern", 40024), ("Save pattern", 40025), SEPARATOR, ("Quit", 40015)]),
             ("Game", [("Play\tP", 40001), ("Stop\tS", 40002), ("Forward 1 step\tRight", 40003),
                       ("Backward 1 step\tLeft", 40004, GRAYED), SEPARATOR, ("Clear\tC", 40005)]),
             ("Zoom", ZOOM),
             ("Speed", [("10 ms\t1", 40018), ("50 ms\t2", 40019), ("100 ms\t3", 40020), ("200 ms\t4", 40021)]),
             ("About", [("This program", 40022), ("The Quillane", 40023)])])
-        self.assertEqual(menu_items(resource(RT_MENU, 102), 4)[0], [
+        self.assertEqual(menu_items(resource(RT_MENU, 102))[0], [
             ("Menu", [("Play\tP", 40001), ("Stop\tS", 40002), SEPARATOR, ("Forward 1 step\tRight", 40003),
                       ("Backward 1 step\tLeft", 40004), SEPARATOR, ("Clear\tC", 40005), SEPARATOR,
                       ("Zoom", ZOOM), SEPARATOR,
@@ -143,19 +136,16 @@ class Resources(unittest.TestCase):
 
     def test_icon_group_holds_the_glider_at_32_and_16_pixels(self):
         group = resource(RT_GROUP_ICON, 103)
-        self.assertEqual(struct.unpack_from("<HHH", group), (0, 1, 2))
         for n, size in enumerate((32, 16)):
-            width, height, colours, _, _, bpp, _, image = struct.unpack_from("<BBBBHHIH", group, 6 + 14 * n)
-            self.assertEqual((width, height, colours, bpp), (size, size, 16, 4))
+            image, = struct.unpack_from("<H", group, 18 + 14 * n)
             self.assertEqual(icon_rows(resource(RT_ICON, image), size),
                              [[pictured(size, x, y) for x in range(size)] for y in range(size)], size)
 
     def test_version_block(self):
         fixed = PE.VS_FIXEDFILEINFO[0]
-        self.assertEqual([getattr(fixed, f) for f in (
-            "FileVersionMS", "FileVersionLS", "ProductVersionMS", "ProductVersionLS", "FileFlagsMask",
-            "FileFlags", "FileOS", "FileType", "FileSubtype", "FileDateMS", "FileDateLS")],
-            [0, 1, 0, 1, 0x3F, 0, 0x40004, 1, 0, 0, 0])
+        self.assertEqual((fixed.FileVersionMS, fixed.FileVersionLS, fixed.ProductVersionMS, fixed.ProductVersionLS,
+                          fixed.FileFlagsMask, fixed.FileFlags, fixed.FileOS, fixed.FileType, fixed.FileSubtype),
+                         (0, 1, 0, 1, 0x3F, 0, 0x40004, 1, 0))
         info = {entry.Key: entry for entry in PE.FileInfo[0]}
         tables = info[b"StringFileInfo"].StringTable
         self.assertEqual([table.LangID for table in tables], [b"041d04b0"])
