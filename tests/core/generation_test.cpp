@@ -125,19 +125,20 @@ TEST_F(GenerationTest, UndoRefusesRecordsTheTableCannotHaveComeFrom)
 // must bring back nothing of what was refused there.
 TEST_F(GenerationTest, StepAfterARefusalAndEditsKeepsNothingOfTheRefusal)
 {
+    model.cells.clear();
     for (int32_t i = 0; i < 2501; ++i) {
         const int32_t x = i % 100 * 5, y = i / 100 * 5;
         for (Cell c : {Cell{x, y}, Cell{x + 1, y}, Cell{x, y + 1}}) {
             Toggle(c);
         }
     }
-    ASSERT_FALSE(StepBoth("full", false));
+    ASSERT_FALSE(StepBoth());
     for (Cell c : TableCells()) {
         if (c.y < 15) {
             Toggle(c);
         }
     }
-    ASSERT_TRUE(StepBoth("top rows emptied", false));
+    ASSERT_TRUE(StepBoth());
     EXPECT_FALSE(IsAlive(1, 1));
 }
 
