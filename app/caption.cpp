@@ -4,6 +4,7 @@
 #include "cell_table.h"
 #include "commands.h"
 #include "history.h"
+#include "thousands.h"
 
 namespace {
 
@@ -25,25 +26,6 @@ double Now()
     return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
-// 1120 as "1,120".
-void FormatThousands(int64_t value, char* out, size_t size)
-{
-    char digits[32];
-    const uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    const int n = std::snprintf(digits, sizeof digits, "%llu", static_cast<unsigned long long>(magnitude));
-    size_t o = 0;
-    if (value < 0 && o + 1 < size) {
-        out[o++] = '-';
-    }
-    for (int i = 0; i < n && o + 1 < size; ++i) {
-        if (i > 0 && (n - i) % 3 == 0 && o + 2 < size) {
-            out[o++] = ',';
-        }
-        out[o++] = digits[i];
-    }
-    out[o] = '\0';
-}
-
 void CaptionText(char* out, size_t size)
 {
     // Until anything has happened the caption is the program's name alone.
@@ -51,11 +33,10 @@ void CaptionText(char* out, size_t size)
         std::snprintf(out, size, "%s", kProgramCaption);
         return;
     }
-    char generations[32];
-    char cells[32];
-    FormatThousands(generation, generations, sizeof generations);
-    FormatThousands(count, cells, sizeof cells);
-    const int n = std::snprintf(out, size, "%s - generation %s, %s cells", kProgramCaption, generations, cells);
+    const std::string generations = WithThousands(static_cast<uint64_t>(generation));
+    const std::string cells = WithThousands(static_cast<uint64_t>(count));
+    const int n = std::snprintf(out, size, "%s - generation %s, %s cells", kProgramCaption, generations.c_str(),
+                                cells.c_str());
     if (IsRunning() && n > 0 && static_cast<size_t>(n) < size) {
         std::snprintf(out + n, size - static_cast<size_t>(n), ", running at %d ms", static_cast<int>(stepIntervalMs));
     }

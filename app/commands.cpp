@@ -11,6 +11,7 @@
 #include "history.h"
 #include "pattern_commands.h"
 #include "resource.h"
+#include "thousands.h"
 #include "viewport.h"
 
 int32_t stepIntervalMs = 50;
@@ -29,16 +30,6 @@ const char kAboutText[] =
     "The Quillane developers, December 2026\n"
     "<developers@quillane.example>";
 const char kRulesPage[] = "https://en.wikipedia.org/wiki/Conway%27s_Game_of_Life";
-
-// 10003 as "10,003"; only ever given counts, never negative.
-std::string WithThousands(int32_t n)
-{
-    std::string digits = std::to_string(n);
-    for (size_t i = digits.size(); i > 3; i -= 3) {
-        digits.insert(i - 3, ",");
-    }
-    return digits;
-}
 
 bool IsMenuOpen()
 {

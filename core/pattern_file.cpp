@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "thousands.h"
+
 namespace {
 
 constexpr uint64_t kPlaneSide = uint64_t{1} << 32;  // cells across the plane, either way
@@ -19,19 +21,6 @@ constexpr size_t kMaxRleLine = 70;
 
 // ---------------------------------------------------------------------------------------------
 // Messages
-
-std::string Grouped(uint64_t n)
-{
-    std::string digits = std::to_string(n);
-    std::string out;
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) {
-            out += ',';
-        }
-        out += digits[i];
-    }
-    return out;
-}
 
 std::string At(uint64_t line)
 {
@@ -57,8 +46,8 @@ std::string Shown(char c)
 
 std::string TooManyCells()
 {
-    return "The pattern has more than " + Grouped(kMaxCells) + " live cells; the board holds at most " +
-           Grouped(kMaxCells) + ".";
+    return "The pattern has more than " + WithThousands(kMaxCells) + " live cells; the board holds at most " +
+           WithThousands(kMaxCells) + ".";
 }
 
 const char kOutsidePlane[] = " lies outside the plane (-2147483648 to 2147483647).";
@@ -480,7 +469,7 @@ bool ReadRleBodyLine(std::string_view line, uint64_t lineNo, RleBody& body, std:
             }
             body.run = body.run * 10 + static_cast<uint64_t>(c - '0');
             if (body.run > kMaxRunCount) {
-                error = At(body.runLine, body.runColumn) + "the run count is larger than " + Grouped(kMaxRunCount) +
+                error = At(body.runLine, body.runColumn) + "the run count is larger than " + WithThousands(kMaxRunCount) +
                         ".";
                 return false;
             }
@@ -502,7 +491,7 @@ bool ReadRleBodyLine(std::string_view line, uint64_t lineNo, RleBody& body, std:
         } else if (c == 'o') {
             if (body.col + n > kPlaneSide || body.row >= kPlaneSide) {
                 error = At(lineNo, i + 1) + "the pattern is " + (body.row >= kPlaneSide ? "taller" : "wider") +
-                        " than the whole plane (" + Grouped(kPlaneSide) + " cells).";
+                        " than the whole plane (" + WithThousands(kPlaneSide) + " cells).";
                 return false;
             }
             for (uint64_t k = 0; k < n; ++k) {
@@ -829,7 +818,7 @@ Format Detect(std::string_view first)
 bool ReadAnyFormat(std::string_view text, Pattern& pattern, std::string& error)
 {
     if (text.size() > kMaxPatternFileBytes) {
-        error = "The text is larger than 16 MiB, far more than a pattern of " + Grouped(kMaxCells) +
+        error = "The text is larger than 16 MiB, far more than a pattern of " + WithThousands(kMaxCells) +
                 " cells needs.";
         return false;
     }
@@ -999,9 +988,9 @@ bool WritePattern(PatternFormat format, const std::vector<Cell>& cells, const st
         return true;
     case PatternFormat::Plaintext:
         if (box.x.length > kMaxPlaintextSide || box.y.length > kMaxPlaintextSide) {
-            error = "The pattern spans " + Grouped(box.x.length) + " x " + Grouped(box.y.length) +
-                    " cells; Plaintext holds at most " + Grouped(kMaxPlaintextSide) + " x " +
-                    Grouped(kMaxPlaintextSide) + ", so save it as RLE or Life 1.06.";
+            error = "The pattern spans " + WithThousands(box.x.length) + " x " + WithThousands(box.y.length) +
+                    " cells; Plaintext holds at most " + WithThousands(kMaxPlaintextSide) + " x " +
+                    WithThousands(kMaxPlaintextSide) + ", so save it as RLE or Life 1.06.";
             return false;
         }
         text = WritePlaintext(ordered, box, line);
