@@ -1,6 +1,5 @@
-// The generation step as it stood before the bit tiles: a stamped hash tally of every live cell's
-// neighbours, on its own list of cells. Kept as a second model: it is fast enough to run against
-// the real step over thousands of boards, and the benchmark measures the real step against it.
+// The step as it stood before the bit tiles: a stamped hash tally of the live cells' neighbours, on
+// its own list of cells. A second model fast enough to check the real step on thousands of boards.
 #pragma once
 
 #include <cstdint>

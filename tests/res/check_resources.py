@@ -79,16 +79,13 @@ GLIDER = ["-#-", "--#", "###"]
 
 
 def pictured(size, x, y):
-    """The icon as designed: a glider on a 3 x 3 board; cell spans, borders and colours by size."""
-    spans = [(1, 9), (11, 19), (21, 29)] if size == 32 else [(0, 4), (5, 9), (10, 14)]
-    if size == 32 and 31 in (x, y):
-        return None
-    col = [i for i, (a, b) in enumerate(spans) if a <= x <= b]
-    row = [i for i, (a, b) in enumerate(spans) if a <= y <= b]
-    if not col or not row:  # the black lines, or the small image's last row and column
-        return BLACK if size == 32 else GREY
-    border = x in spans[col[0]] or y in spans[row[0]]
-    if GLIDER[row[0]][col[0]] == "-":
+    """The icon as designed: a glider on a 3 x 3 board; cell pitch, widths, borders and colours by size."""
+    pitch, width, first = (10, 9, 1) if size == 32 else (5, 5, 0)
+    (col, u), (row, v) = divmod(x - first, pitch), divmod(y - first, pitch)
+    if max(col, row) > 2 or max(u, v) >= width:  # the lines between cells, and the last rows and columns
+        return GREY if size == 16 else None if 31 in (x, y) else BLACK
+    border = bool({u, v} & {0, width - 1})
+    if GLIDER[row][col] == "-":
         return GREY if border else WHITE
     return (BLUE if border else NAVY) if size == 32 else (NAVY if border else BLUE)
 

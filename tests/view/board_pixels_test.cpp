@@ -1,5 +1,4 @@
 // Whole surfaces against what each pixel must show, after a full paint and after single cells.
-#include <algorithm>
 #include <climits>
 #include <random>
 #include <vector>
@@ -28,13 +27,10 @@ uint32_t Expected(int32_t x, int32_t y)
 // Every pixel, and nothing written past the last row.
 void ExpectSurface(const std::vector<uint32_t>& pixels, PixelSurface s, const char* when)
 {
-    ASSERT_TRUE(std::all_of(pixels.begin() + ptrdiff_t{s.width} * s.height, pixels.end(),
-                            [](uint32_t p) { return p == kUnwritten; })) << when;
-    for (int32_t y = 0; y < s.height; ++y) {
-        for (int32_t x = 0; x < s.width; ++x) {
-            ASSERT_EQ(pixels[size_t(y) * size_t(s.width) + size_t(x)], Expected(x, y))
-                << when << ": pixel " << x << "," << y << " at size " << viewport.cellSize;
-        }
+    for (int32_t i = 0; i < int32_t(pixels.size()); ++i) {
+        const int32_t x = i % s.width, y = i / s.width;
+        ASSERT_EQ(pixels[size_t(i)], y < s.height ? Expected(x, y) : kUnwritten)
+            << when << ": pixel " << x << "," << y << " at size " << viewport.cellSize;
     }
 }
 
@@ -62,11 +58,7 @@ TEST(BoardPixels, GridFullPaintsAndSingleCellsShowExactlyTheBoard)
         // Toggled and drawn one by one, some cut by an edge, one far off across the plane's ends.
         for (int i = 0; i < 300; ++i) {
             const Cell c = i == 0 ? Cell{INT32_MAX, INT32_MIN} : Cell{xs(random), ys(random)};
-            if (IsAlive(c.x, c.y)) {
-                RemoveCell(c.x, c.y);
-            } else {
-                AddCell(c.x, c.y);
-            }
+            IsAlive(c.x, c.y) ? RemoveCell(c.x, c.y) : void(AddCell(c.x, c.y));
             DrawCellPixels(s, c.x, c.y, IsAlive(c.x, c.y));
         }
         ExpectSurface(pixels, s, "cells drawn");

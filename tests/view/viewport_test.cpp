@@ -67,9 +67,7 @@ TEST(FitView, TheLiveCellsBoxComesToTheMiddleAtTheLargestSizeThatHoldsIt)
         const int64_t bottom = c.height - (corner.y + int64_t{c.down} * c.size);
         EXPECT_LE(std::abs(corner.x - right), 2 * c.size);
         EXPECT_LE(std::abs(corner.y - bottom), 2 * c.size);
-        if (c.size > kMinCellSize) {
-            EXPECT_TRUE(corner.x >= 0 && corner.y >= 0 && right >= 1 && bottom >= 1);
-        }
+        EXPECT_TRUE(c.size == kMinCellSize || (corner.x >= 0 && corner.y >= 0 && right >= 1 && bottom >= 1));
     }
     ReleaseCellStorage();
 }
