@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "board_painter.h"
-#include "cell_table.h"
 #include "commands.h"
 #include "history.h"
 #include "main_window.h"
@@ -32,6 +31,13 @@ struct PlatformLog {
 };
 extern PlatformLog platform;
 
+inline std::string Caption()
+{
+    char text[200] = "";
+    GetWindowTextA(mainWindow, text, sizeof text);
+    return text;
+}
+
 // A fresh main window, shown, at the initial cell size and speed; closed with its table.
 HWND OpenMainWindow();
 void CloseMainWindow();
@@ -44,10 +50,7 @@ protected:
 };
 
 // The dialog procedure's own answer, as the dialog manager receives it.
-inline INT_PTR Deliver(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
-{
-    return MainDialogProc(mainWindow, message, wParam, lParam);
-}
+inline INT_PTR Deliver(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return MainDialogProc(mainWindow, message, wParam, lParam); }
 inline INT_PTR Command(int commandId) { return Deliver(WM_COMMAND, static_cast<WPARAM>(commandId)); }
 inline INT_PTR Tick() { return Deliver(WM_TIMER, kStepTimerId); }
 // A key message, with the modifiers held as GetAsyncKeyState answers while it is handled.
