@@ -5,18 +5,6 @@
 
 namespace {
 
-// 3,333 L-shaped trios from (1, 1) on, four cells apart, each about to grow into a block, and a
-// lone cell: the table is full and the next generation cannot fit. (2, 2) is dead, to be born.
-void FillTableToTheBrim()
-{
-    std::vector<Cell> cells = {{-50, -50}};
-    for (int32_t i = 0; i < 3333; ++i) {
-        Cell corner = {1 + i % 100 * 4, 1 + i / 100 * 4};
-        cells.insert(cells.end(), {corner, {corner.x + 1, corner.y}, {corner.x, corner.y + 1}});
-    }
-    PlaceCells(cells);
-}
-
 // The model test sees the period at the caption's end; here its count holds for a tenth of a second.
 TEST_F(MainWindowTest, WhileRunningTheCaptionChangesAtMostTenTimesASecond)
 {
@@ -63,7 +51,14 @@ void WINAPI DriveTheContextMenu(HWND, UINT, UINT_PTR, DWORD)
 // loop once swallowed the quit message and ran on. The context menu's Backward starts enabled.
 TEST_F(MainWindowTest, AFullBoardRefusesAClickWithABeepAndInsideAnOpenMenuAGenerationWithOneBoxAfterIt)
 {
-    FillTableToTheBrim();
+    // 3,333 L-shaped trios from (1, 1) on, four cells apart, each about to grow into a block, and a
+    // lone cell: the table is full and the next generation cannot fit.
+    std::vector<Cell> cells = {{-50, -50}};
+    for (int32_t i = 0; i < 3333; ++i) {
+        Cell corner = {1 + i % 100 * 4, 1 + i / 100 * 4};
+        cells.insert(cells.end(), {corner, {corner.x + 1, corner.y}, {corner.x, corner.y + 1}});
+    }
+    PlaceCells(cells);
     EXPECT_EQ(Deliver(WM_LBUTTONDOWN, 0, MAKELPARAM(35, 35)), FALSE);
     EXPECT_EQ(platform.beeps, 1);
     menuDriverCalls = 0;
