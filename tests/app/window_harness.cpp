@@ -14,10 +14,9 @@ decltype(&KillTimer) realKillTimer;
 decltype(&WriteFile) realWriteFile;
 std::vector<WORD> heldKeys;
 
-// The window's platform calls go through this executable's import address table: pointing an
-// entry at a recorder shows them without a seam in the program itself. Returns the original.
-// T is the import's own type: on i686 the imports are __stdcall, and a recorder of another
-// calling convention would leave the caller's stack unbalanced.
+// The window's platform calls go through this executable's import address table: pointing an entry
+// at a recorder shows them without a seam in the program. Returns the original. T is the import's own
+// type: on i686 a recorder of another calling convention would leave the caller's stack unbalanced.
 template <typename T>
 T RedirectImport(const char* dll, const char* function, T recorder)
 {
@@ -49,10 +48,7 @@ BOOL WINAPI RecordKillTimer(HWND window, UINT_PTR id)
     return realKillTimer(window, id);
 }
 
-SHORT WINAPI HeldKeyState(int key)
-{
-    return std::count(heldKeys.begin(), heldKeys.end(), key) ? SHORT(-32768) : SHORT(0);
-}
+SHORT WINAPI HeldKeyState(int key) { return std::count(heldKeys.begin(), heldKeys.end(), key) ? SHORT(-32768) : SHORT(0); }
 
 BOOL WINAPI RecordBeep(UINT) { return ++platform.beeps; }
 

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "board_painter.h"
-#include "cell_table.h"
 #include "commands.h"
 #include "history.h"
 #include "main_window.h"
@@ -16,11 +15,10 @@
 constexpr COLORREF kLive = RGB(34, 85, 136), kWhite = RGB(255, 255, 255);
 const std::vector<Cell> kBlinker = {{0, 1}, {1, 1}, {2, 1}};
 
-// The step timer's period as the last SetTimer or KillTimer left it (0: stopped), and it and the
-// window holding the mouse when a message box came. Boxes ("caption|text") and shell calls
-// ("verb|file") are noted, never shown; a box answers `answer`. The file dialogs answer
-// `chosenPath` with `chosenFilter` (an empty path: cancelled) and note their flags. With
-// `writesFail`, every WriteFile fails as on a full disk.
+// The step timer's period as the last SetTimer or KillTimer left it (0: stopped), and it and the window
+// holding the mouse when a box came. Boxes ("caption|text", answering `answer`) and shell calls
+// ("verb|file") are noted, never shown. The file dialogs answer `chosenPath` with `chosenFilter` (an
+// empty path: cancelled) and note their flags. With `writesFail`, WriteFile fails as on a full disk.
 struct PlatformLog {
     UINT timer = 0, timerAtBox = 0;
     HWND captureAtBox = nullptr;
@@ -31,6 +29,13 @@ struct PlatformLog {
     bool writesFail = false;
 };
 extern PlatformLog platform;
+
+inline std::string Caption()
+{
+    char text[200] = "";
+    GetWindowTextA(mainWindow, text, sizeof text);
+    return text;
+}
 
 // A fresh main window, shown, at the initial cell size and speed; closed with its table.
 HWND OpenMainWindow();
@@ -44,10 +49,7 @@ protected:
 };
 
 // The dialog procedure's own answer, as the dialog manager receives it.
-inline INT_PTR Deliver(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
-{
-    return MainDialogProc(mainWindow, message, wParam, lParam);
-}
+inline INT_PTR Deliver(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return MainDialogProc(mainWindow, message, wParam, lParam); }
 inline INT_PTR Command(int commandId) { return Deliver(WM_COMMAND, static_cast<WPARAM>(commandId)); }
 inline INT_PTR Tick() { return Deliver(WM_TIMER, kStepTimerId); }
 // A key message, with the modifiers held as GetAsyncKeyState answers while it is handled.

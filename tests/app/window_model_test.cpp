@@ -1,7 +1,6 @@
-// Random clicks, keys, commands, scroll codes, wheel notches, ticks, back steps and repaints, on
-// the real dialog and on a model of the board (the literal step, a stack of boards), the view and
-// the timer, compared after each. QUILLANE_SEED=n runs one seed; a failure prints the seed and the
-// actions up to the first difference.
+// Random clicks, keys, commands, scroll codes, wheel notches, ticks, back steps and repaints on the
+// real dialog and on a model (the literal step, a stack of boards, the view, the timer), compared
+// after each; then the close. QUILLANE_SEED=n runs one seed; a failure prints the seed and the actions.
 #include <algorithm>
 #include <cstdlib>
 #include <random>
@@ -187,9 +186,7 @@ std::string Compare(const Model& m, INT_PTR result, UINT message)
     check(platform.timer == m.timer && stepIntervalMs == m.speed, "the timer; ");
     check(platform.beeps == 0 && platform.shown.size() == m.shown, "a beep or a box; ");
     // Stopped, the caption is exact; while the timer runs the count may lag a tenth of a second.
-    char text[200] = "";
-    GetWindowTextA(mainWindow, text, sizeof text);
-    const std::string caption = text, name = "The Quillane (0.0.1)", running = ", running at " + std::to_string(m.timer) + " ms";
+    const std::string caption = Caption(), name = "The Quillane (0.0.1)", running = ", running at " + std::to_string(m.timer) + " ms";
     const std::string expected = m.past.empty() && m.board.cells.empty() ? name
         : name + " - generation " + std::to_string(m.generation) + ", " + std::to_string(m.board.cells.size()) + " cells";
     check(m.timer ? caption.size() > running.size() && caption.substr(caption.size() - running.size()) == running
@@ -221,19 +218,25 @@ TEST(WindowModel, RandomActionsDoToTheWindowWhatTheyDoToTheModel)
         OpenMainWindow();
         Model m;
         std::string why;
-        size_t done = 0;
-        for (; done < actions.size() && why.empty(); ++done) {
-            const INT_PTR result = Apply(actions[done]);
-            Apply(m, actions[done]);
-            why = Compare(m, result, actions[done].message);
-        }
-        CloseMainWindow();
         std::ostringstream prefix;
-        for (size_t i = 0; !why.empty() && i < done; ++i) {
+        for (size_t i = 0; i < actions.size() && why.empty(); ++i) {
             const Action& a = actions[i];
             prefix << "\n  message " << a.message << " wParam " << a.wParam << " at " << a.x << "," << a.y << " held " << a.held;
+            const INT_PTR result = Apply(a);
+            Apply(m, a);
+            why = Compare(m, result, a.message);
         }
         EXPECT_EQ(why, "") << "QUILLANE_SEED=" << seed << ", after" << prefix.str();
+        // Closed while running, the window stops the timer, and nothing after reaches the released table.
+        ::Command(IDM_PLAY);
+        Deliver(WM_CLOSE);
+        EXPECT_EQ(platform.timer, 0u);
+        platform.timer = 1;  // a mark that any later SetTimer or KillTimer would overwrite
+        for (const Action& a : actions) {
+            Apply(a);
+        }
+        EXPECT_TRUE(count == 0 && platform.timer == 1 && platform.beeps == 0 && platform.shown.size() == m.shown) << seed;
+        CloseMainWindow();
     }
 }
 

@@ -1,10 +1,8 @@
 #!/usr/bin/python3
 """Drives the real Quillane.exe under Wine with real X input and reads the screen back: only what
-needs a real process or real input. Run on an X display (tools/with-xvfb gives one).
-Usage: end_to_end_test.py path/to/wine-runner path/to/Quillane.exe
-"""
+needs a real process or real input. On an X display (tools/with-xvfb gives one):
+end_to_end_test.py path/to/wine-runner path/to/Quillane.exe"""
 import os
-import re
 import subprocess
 import sys
 import tempfile
@@ -61,26 +59,13 @@ def main():
         x0, y0 = board_origin(wait_for("the board's grid", lambda s: board_origin(s) is not None, timeout=60))
         centre = lambda cx, cy: (x0 + cx * CELL + CELL // 2, y0 + cy * CELL + CELL // 2)
         live = lambda shot: {(cx, cy) for cx in range(25) for cy in range(20) if pixel(shot, *centre(cx, cy)) == LIVE}
-        area = lambda shot: b"".join(shot[1][3 * ((y0 + y) * shot[0] + x0):3 * ((y0 + y) * shot[0] + x0 + 25 * CELL)]
-                                     for y in range(20 * CELL))
 
         def click(cx, cy, button=1, repeat=1):
             xdotool("mousemove", "--sync", *map(str, centre(cx, cy)))
             xdotool("click", "--repeat", str(repeat), "--delay", "40", str(button))
 
-        # The command line's glider (its path has spaces), played, stopped and taken back step by
-        # step to its first generation, pixel for pixel.
-        first = wait_for("the glider from the command line", lambda s: len(live(s)) == 5)
-        cells = live(first)
-        xdotool("windowfocus", "--sync", window)
-        xdotool("key", "p")
-        time.sleep(1.5)
-        xdotool("key", "s")
-        time.sleep(0.3)
-        generations = int(re.search(r"generation ([\d,]+)", xdotool("getwindowname", window)).group(1).replace(",", ""))
-        assert generations >= 5, generations
-        xdotool("key", "--delay", "30", "--repeat", str(generations), "Left")
-        wait_for("the first generation again", lambda s: area(s) == area(first))
+        # The command line's glider (its path has spaces).
+        cells = live(wait_for("the glider from the command line", lambda s: len(live(s)) == 5))
         # A quick second press arrives as a double click and still toggles; the last click marks
         # when both presses have been handled.
         click(8, 1, repeat=2)
