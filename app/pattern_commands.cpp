@@ -13,6 +13,7 @@
 #include "history.h"
 #include "pattern_file.h"
 #include "resource.h"
+#include "thousands.h"
 #include "viewport.h"
 
 namespace {
@@ -88,8 +89,8 @@ bool LoadPatternText(HWND window, std::string_view text, const std::string& sour
         return false;
     }
     if (pattern.cells.size() > static_cast<size_t>(kMaxCells)) {
-        ReportLoadFailure(window, source, "The pattern has " + std::to_string(pattern.cells.size()) +
-                                              " live cells; the board holds at most 10,000.");
+        ReportLoadFailure(window, source, "The pattern has " + WithThousands(pattern.cells.size()) +
+                                              " live cells; the board holds at most " + WithThousands(kMaxCells) + ".");
         return false;
     }
     // The rule comes from the file: a long one is cut, so the question still fits on the screen.
