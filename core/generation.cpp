@@ -39,12 +39,16 @@ struct NextMasks {
     uint32_t east;
 };
 
-void KeepNextRow(Tile& t, int32_t r, uint64_t next, NextMasks& m)
+struct NextAcc {
+    uint32_t live;
+    uint64_t any;
+};
+
+void KeepNextRow(Tile& t, int32_t r, uint64_t next, NextAcc& m)
 {
     t.next[r] = next;
     m.live |= static_cast<uint32_t>(next != 0) << r;
-    m.west |= static_cast<uint32_t>(next & 1u) << r;
-    m.east |= static_cast<uint32_t>(next >> 63) << r;
+    m.any |= next;
 }
 
 // Fills the band of next rows of every tile and their masks. Each row's neighbourhood is fetched
@@ -55,7 +59,7 @@ void ComputeNext(CellStore& s)
     const Tile* tiles = s.tiles;
     for (int32_t i = 0; i < s.tileCount; ++i) {
         Tile& t = s.tiles[s.tileList[i]];
-        NextMasks m = {0, 0, 0};
+        NextAcc m = {0, 0};
         t.band = RowsThatCanLive(tiles, t);
         if (t.band != 0) {
             const Tile& west = tiles[t.link[kWest]];
@@ -80,8 +84,17 @@ void ComputeNext(CellStore& s)
             }
         }
         t.nextLiveRows = static_cast<uint16_t>(m.live);
-        t.nextWestRows = static_cast<uint16_t>(m.west);
-        t.nextEastRows = static_cast<uint16_t>(m.east);
+        uint32_t west = 0;
+        uint32_t east = 0;
+        // Cells on the west or east edge are rare: the masks are read off the rows only then.
+        if ((m.any & 0x8000000000000001ull) != 0) {
+            for (int32_t r = LowestBit(t.band), last = HighestBit(t.band); r <= last; ++r) {
+                west |= static_cast<uint32_t>(t.next[r] & 1u) << r;
+                east |= static_cast<uint32_t>(t.next[r] >> 63) << r;
+            }
+        }
+        t.nextWestRows = static_cast<uint16_t>(west);
+        t.nextEastRows = static_cast<uint16_t>(east);
     }
 }
 
@@ -236,11 +249,13 @@ bool StepGeneration(CellChangeListener listener)
     SetCount(r.survivors + r.births);
     AdoptNextRows();
     if (listener) {
+        const DeadCell* dead = s.deaths;
+        const Cell* born = s.births;
         for (int32_t i = 0; i < r.deaths; ++i) {
-            listener(s.deaths[i].cell.x, s.deaths[i].cell.y, false);
+            listener(dead[i].cell.x, dead[i].cell.y, false);
         }
         for (int32_t i = 0; i < r.births; ++i) {
-            listener(s.births[i].x, s.births[i].y, true);
+            listener(born[i].x, born[i].y, true);
         }
     }
     return true;
