@@ -27,74 +27,82 @@ uint16_t RowsThatCanLive(const Tile* tiles, const Tile& t)
     return rows;
 }
 
-// Row r of three tiles side by side, summed.
-RowSums SumAcross(const Tile& west, const Tile& mid, const Tile& east, int32_t r)
+// Rows r and r + 1 of three tiles side by side, summed at once.
+Sums<RowPair> SumPairAcross(const Tile& west, const Tile& mid, const Tile& east, int32_t r)
 {
-    return SumRow(west.cur[r], mid.cur[r], east.cur[r]);
+    RowPair w;
+    RowPair m;
+    RowPair e;
+    std::memcpy(&w, &west.cur[r], sizeof w);
+    std::memcpy(&m, &mid.cur[r], sizeof m);
+    std::memcpy(&e, &east.cur[r], sizeof e);
+    return SumRow(w, m, e);
 }
 
-struct NextMasks {
-    uint32_t live;
-    uint32_t west;
-    uint32_t east;
-};
-
-struct NextAcc {
-    uint32_t live;
-    uint64_t any;
-};
-
-void KeepNextRow(Tile& t, int32_t r, uint64_t next, NextAcc& m)
+// A single row's sums as the upper element of a pair, the lower one empty.
+Sums<RowPair> UpperOf(const RowSums& s)
 {
-    t.next[r] = next;
-    m.live |= static_cast<uint32_t>(next != 0) << r;
-    m.any |= next;
+    return {RowPair{s.mid, 0}, RowPair{s.sum2, 0}, RowPair{s.carry2, 0}, RowPair{s.sum3, 0}, RowPair{s.carry3, 0}};
 }
 
-// Fills the band of next rows of every tile and their masks. Each row's neighbourhood is fetched
-// and summed once. The tiles above and below are read only when the band reaches the tile's top or
-// bottom row, so the loop over the rows inside stays free of edge tests.
+// Fills the band of next rows of every tile and their masks, two rows at a time from an even row:
+// a row next to the band is empty next, so computing it too does no harm. Each pair's
+// neighbourhood is fetched and summed once. The tiles above and below are read only when the band
+// reaches the tile's top or bottom row.
 void ComputeNext(CellStore& s)
 {
     const Tile* tiles = s.tiles;
+    constexpr int32_t kLast = kTileHeight - 1;
     for (int32_t i = 0; i < s.tileCount; ++i) {
         Tile& t = s.tiles[s.tileList[i]];
-        NextAcc m = {0, 0};
         t.band = RowsThatCanLive(tiles, t);
+        uint32_t live = 0;
+        uint64_t any = 0;
         if (t.band != 0) {
             const Tile& west = tiles[t.link[kWest]];
             const Tile& east = tiles[t.link[kEast]];
-            const int32_t first = LowestBit(t.band);
-            const int32_t last = HighestBit(t.band);
-            constexpr int32_t kLast = kTileHeight - 1;
-            RowSums above = first == 0 ? SumAcross(tiles[t.link[kNorthWest]], tiles[t.link[kNorth]],
-                                                   tiles[t.link[kNorthEast]], kLast)
-                                       : SumAcross(west, t, east, first - 1);
-            RowSums row = SumAcross(west, t, east, first);
-            for (int32_t r = first, inner = last < kLast ? last : kLast - 1; r <= inner; ++r) {
-                const RowSums below = SumAcross(west, t, east, r + 1);
-                KeepNextRow(t, r, NextRow(above, row, below), m);
-                above = row;
-                row = below;
+            const int32_t first = LowestBit(t.band) & ~1;
+            const int32_t last = HighestBit(t.band) | 1;
+            // The row above the first pair, as the lower element of `above`.
+            const RowSums top = first == 0 ? SumRow(tiles[t.link[kNorthWest]].cur[kLast], tiles[t.link[kNorth]].cur[kLast],
+                                                    tiles[t.link[kNorthEast]].cur[kLast])
+                                           : SumRow(west.cur[first - 1], t.cur[first - 1], east.cur[first - 1]);
+            RowPair aboveSum = {0, top.sum3};
+            RowPair aboveCarry = {0, top.carry3};
+            Sums<RowPair> pair = SumPairAcross(west, t, east, first);
+            RowPair anyPair = {0, 0};
+            RowPair liveBits = {0, 0};
+            for (int32_t r = first; r <= last; r += 2) {
+                const Sums<RowPair> below =
+                    r + 2 < kTileHeight ? SumPairAcross(west, t, east, r + 2)
+                                        : UpperOf(SumRow(tiles[t.link[kSouthWest]].cur[0], tiles[t.link[kSouth]].cur[0],
+                                                         tiles[t.link[kSouthEast]].cur[0]));
+                const RowPair next = NextRow(Straddle(aboveSum, pair.sum3), Straddle(aboveCarry, pair.carry3), pair,
+                                             Straddle(pair.sum3, below.sum3), Straddle(pair.carry3, below.carry3));
+                std::memcpy(&t.next[r], &next, sizeof next);
+                // A row is nonzero exactly when it or its negation has the top bit set. Bit r of
+                // element 0 and bit r + 1 of element 1 (after its shift below) are the rows' bits.
+                liveBits |= ((next | (RowPair{0, 0} - next)) >> 63) << r;
+                anyPair |= next;
+                aboveSum = pair.sum3;
+                aboveCarry = pair.carry3;
+                pair = below;
             }
-            if (last == kLast) {
-                const RowSums below =
-                    SumAcross(tiles[t.link[kSouthWest]], tiles[t.link[kSouth]], tiles[t.link[kSouthEast]], 0);
-                KeepNextRow(t, kLast, NextRow(above, row, below), m);
-            }
+            any = anyPair[0] | anyPair[1];
+            live = static_cast<uint32_t>(liveBits[0] | (liveBits[1] << 1));
         }
-        t.nextLiveRows = static_cast<uint16_t>(m.live);
-        uint32_t west = 0;
-        uint32_t east = 0;
+        t.nextLiveRows = static_cast<uint16_t>(live);
+        uint32_t westRows = 0;
+        uint32_t eastRows = 0;
         // Cells on the west or east edge are rare: the masks are read off the rows only then.
-        if ((m.any & 0x8000000000000001ull) != 0) {
+        if ((any & 0x8000000000000001ull) != 0) {
             for (int32_t r = LowestBit(t.band), last = HighestBit(t.band); r <= last; ++r) {
-                west |= static_cast<uint32_t>(t.next[r] & 1u) << r;
-                east |= static_cast<uint32_t>(t.next[r] >> 63) << r;
+                westRows |= static_cast<uint32_t>(t.next[r] & 1u) << r;
+                eastRows |= static_cast<uint32_t>(t.next[r] >> 63) << r;
             }
         }
-        t.nextWestRows = static_cast<uint16_t>(west);
-        t.nextEastRows = static_cast<uint16_t>(east);
+        t.nextWestRows = static_cast<uint16_t>(westRows);
+        t.nextEastRows = static_cast<uint16_t>(eastRows);
     }
 }
 
@@ -106,10 +114,14 @@ uint64_t Pending(const Tile& t, int32_t r)
     return t.next[r] & ~t.cur[r];
 }
 
+// The offsets of bit k of a 3x3 window from its middle.
+constexpr int8_t kWindowDx[9] = {-1, 0, 1, -1, 0, 1, -1, 0, 1};
+constexpr int8_t kWindowDy[9] = {-1, -1, -1, 0, 0, 0, 1, 1, 1};
+
 void TakeBirth(CellStore& s, Cell c, int32_t k, int32_t ti, int32_t bx, int32_t by, int32_t& births)
 {
-    const int32_t dy = k / 3 - 1;
-    const int32_t dx = k % 3 - 1;
+    const int32_t dy = kWindowDy[k];
+    const int32_t dx = kWindowDx[k];
     s.tiles[ti].cur[by] |= uint64_t{1} << bx;
     s.births[births] = {WrapAdd(c.x, dx), WrapAdd(c.y, dy)};
     s.birthTile[births] = ti;
@@ -125,7 +137,7 @@ void TakeBirthsInside(CellStore& s, Cell c, int32_t ti, int32_t bx, int32_t by, 
     while (window != 0) {
         const int32_t k = LowestBit(window);
         window &= window - 1;
-        TakeBirth(s, c, k, ti, bx + k % 3 - 1, by + k / 3 - 1, births);
+        TakeBirth(s, c, k, ti, bx + kWindowDx[k], by + kWindowDy[k], births);
     }
 }
 
@@ -158,8 +170,8 @@ void TakeBirthsAtEdge(CellStore& s, Cell c, int32_t ti, int32_t bx, int32_t by, 
     while (window != 0) {
         const int32_t k = LowestBit(window);
         window &= window - 1;
-        const int32_t nx = bx + k % 3 - 1;
-        const int32_t ny = by + k / 3 - 1;
+        const int32_t nx = bx + kWindowDx[k];
+        const int32_t ny = by + kWindowDy[k];
         const int tdx = nx < 0 ? -1 : (nx >= kTileWidth ? 1 : 0);
         const int tdy = ny < 0 ? -1 : (ny >= kTileHeight ? 1 : 0);
         TakeBirth(s, c, k, Toward(t, ti, tdx, tdy), nx & (kTileWidth - 1), ny & (kTileHeight - 1), births);
