@@ -175,7 +175,8 @@ int main(int argc, char** argv)
         const std::string name = std::string(b.name) + "/" + std::to_string(b.cells.size());
         reporter.PrintRatio(name + " hash", "step/" + name, "hash/" + name);
         reporter.PrintRatio(name + " literal", "step/" + name, "literal/" + name + "/iterations:1");
-        reporter.PrintRatio(name + " +listener", "step+listener/" + name, "literal/" + name + "/iterations:1");
+        reporter.PrintRatio(name + " +listener", "step+listener/" + name,
+                            "literal/" + name + "/iterations:1");
     }
     const double tileKiB = (static_cast<double>(sizeof(Tile)) * kMaxTiles + 64) / 1024.0;
     const double otherKiB = (2.0 * 4 * kMaxTiles + 4.0 * (1u << kTileIndexBits) + 28.0 * kMaxCells +
