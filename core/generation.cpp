@@ -64,8 +64,9 @@ void ComputeNext(CellStore& s)
             const int32_t first = LowestBit(t.band) & ~1;
             const int32_t last = HighestBit(t.band) | 1;
             // The row above the first pair, as the lower element of `above`.
-            const RowSums top = first == 0 ? SumRow(tiles[t.link[kNorthWest]].cur[kLast],
-                                                    tiles[t.link[kNorth]].cur[kLast], tiles[t.link[kNorthEast]].cur[kLast])
+            const Tile& north = tiles[t.link[kNorth]];
+            const RowSums top = first == 0 ? SumRow(tiles[t.link[kNorthWest]].cur[kLast], north.cur[kLast],
+                                                    tiles[t.link[kNorthEast]].cur[kLast])
                                            : SumRow(west.cur[first - 1], t.cur[first - 1], east.cur[first - 1]);
             RowPair aboveSum = {0, top.sum3};
             RowPair aboveCarry = {0, top.carry3};
