@@ -30,17 +30,17 @@ void ReleaseBoard()
     ReleaseCellStorage();
 }
 
-bool ReferenceIsAlive(const std::vector<Cell>& cells, Cell c)
+bool ReferenceIsAlive(const ReferenceBoard& board, int32_t x, int32_t y)
 {
-    return std::find(cells.begin(), cells.end(), c) != cells.end();
+    return std::find(board.cells.begin(), board.cells.end(), Cell{x, y}) != board.cells.end();
 }
 
-int32_t ReferenceCountNeighbours(const std::vector<Cell>& cells, Cell c)
+int32_t ReferenceCountNeighbours(const ReferenceBoard& board, Cell c)
 {
     int32_t n = 0;
     for (int32_t dy = -1; dy <= 1; ++dy) {
         for (int32_t dx = -1; dx <= 1; ++dx) {
-            n += (dx != 0 || dy != 0) && ReferenceIsAlive(cells, {WrapAdd(c.x, dx), WrapAdd(c.y, dy)});
+            n += (dx != 0 || dy != 0) && ReferenceIsAlive(board, WrapAdd(c.x, dx), WrapAdd(c.y, dy));
         }
     }
     return n;
@@ -50,12 +50,12 @@ int32_t ReferenceCountNeighbours(const std::vector<Cell>& cells, Cell c)
 // one with three live neighbours born the first time it comes up.
 bool ReferenceStep(ReferenceBoard& board, std::vector<CellChange>* changes)
 {
-    std::vector<Cell> next;
+    ReferenceBoard next;
     std::vector<CellChange> log;
     for (Cell c : board.cells) {
-        const int32_t n = ReferenceCountNeighbours(board.cells, c);
+        const int32_t n = ReferenceCountNeighbours(board, c);
         if (n == 2 || n == 3) {
-            next.push_back(c);
+            next.cells.push_back(c);
         } else {
             log.push_back({c.x, c.y, false});
         }
@@ -64,26 +64,22 @@ bool ReferenceStep(ReferenceBoard& board, std::vector<CellChange>* changes)
         for (int32_t dy = -1; dy <= 1; ++dy) {
             for (int32_t dx = -1; dx <= 1; ++dx) {
                 const Cell n = {WrapAdd(c.x, dx), WrapAdd(c.y, dy)};
-                if (!ReferenceIsAlive(board.cells, n) && !ReferenceIsAlive(next, n) && ReferenceCountNeighbours(board.cells, n) == 3) {
-                    next.push_back(n);
+                if (!ReferenceIsAlive(board, n.x, n.y) && !ReferenceIsAlive(next, n.x, n.y) &&
+                    ReferenceCountNeighbours(board, n) == 3) {
+                    next.cells.push_back(n);
                     log.push_back({n.x, n.y, true});
                 }
             }
         }
     }
-    if (next.size() > size_t{kMaxCells}) {
+    if (next.cells.size() > size_t{kMaxCells}) {
         return false;
     }
-    board.cells = next;
+    board = next;
     if (changes) {
         changes->insert(changes->end(), log.begin(), log.end());
     }
     return true;
-}
-
-bool ReferenceIsAlive(const ReferenceBoard& board, int32_t x, int32_t y)
-{
-    return ReferenceIsAlive(board.cells, {x, y});
 }
 
 bool ReferenceAdd(ReferenceBoard& board, int32_t x, int32_t y)
@@ -97,8 +93,5 @@ bool ReferenceAdd(ReferenceBoard& board, int32_t x, int32_t y)
 
 void ReferenceRemove(ReferenceBoard& board, int32_t x, int32_t y)
 {
-    const auto it = std::find(board.cells.begin(), board.cells.end(), Cell{x, y});
-    if (it != board.cells.end()) {
-        board.cells.erase(it);
-    }
+    board.cells.erase(std::remove(board.cells.begin(), board.cells.end(), Cell{x, y}), board.cells.end());
 }

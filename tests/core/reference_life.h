@@ -25,10 +25,9 @@ struct ReferenceBoard {
     std::vector<Cell> cells;
 };
 
-bool ReferenceIsAlive(const std::vector<Cell>& cells, Cell c);
-int32_t ReferenceCountNeighbours(const std::vector<Cell>& cells, Cell c);
+bool ReferenceIsAlive(const ReferenceBoard& board, int32_t x, int32_t y);
+int32_t ReferenceCountNeighbours(const ReferenceBoard& board, Cell c);
 // One generation; refused whole (false, nothing changed or logged) past kMaxCells.
 bool ReferenceStep(ReferenceBoard& board, std::vector<CellChange>* changes);
-bool ReferenceIsAlive(const ReferenceBoard& board, int32_t x, int32_t y);
 bool ReferenceAdd(ReferenceBoard& board, int32_t x, int32_t y);  // false when full
 void ReferenceRemove(ReferenceBoard& board, int32_t x, int32_t y);
