@@ -1,5 +1,4 @@
-// The step against the previous hash-tally step on thousands of random boards with edits between
-// steps, refusals at the cap included, and the undo's refusal of records that do not fit the table.
+// The step against the previous hash-tally step on thousands of random boards, edits between steps.
 #include <algorithm>
 #include <random>
 #include <vector>
@@ -101,26 +100,6 @@ TEST_F(GenerationTest, RandomBoardsWithEditsStepLikeThePreviousStep)
         }
     }
     EXPECT_GT(refused, 0);
-}
-
-// The history's guard against a table edited behind its back: a record that cannot describe a
-// step to this table changes and announces nothing.
-TEST_F(GenerationTest, UndoRefusesRecordsTheTableCannotHaveComeFrom)
-{
-    ASSERT_TRUE(AddCell(0, 0) && AddCell(1, 0) && AddCell(2, 0));
-    const std::vector<Cell> row = TableCells();
-    const int32_t tiles = GetCellStore()->tileCount;
-    const struct { const char* name; std::vector<DeadCell> dead; int32_t born; } cases[] = {
-        {"more born than cells", {}, 4},
-        {"born negative", {}, -1},
-        {"a dead cell alive", {{{9, 9}, 0}, {{1, 0}, 1}}, 0},
-        {"positions not ascending", {{{5, 5}, 1}, {{6, 6}, 1}}, 0},
-        {"a position past the restored table", {{{5, 5}, 3}}, 1},
-    };
-    for (const auto& c : cases) {
-        EXPECT_FALSE(UndoStep(c.dead.data(), int32_t(c.dead.size()), c.born, Record)) << c.name;
-        EXPECT_TRUE(heard.empty() && TableCells() == row && GetCellStore()->tileCount == tiles) << c.name;
-    }
 }
 
 }  // namespace

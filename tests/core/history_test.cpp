@@ -1,13 +1,13 @@
 // The board's history against a stack of whole boards: every undo must give back the very table
 // (order included) and its generation number, and announce exactly the cells that change.
 #include <algorithm>
-#include <climits>
 #include <random>
 #include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "cell_index.h"
 #include "history.h"
 #include "reference_life.h"
 
@@ -81,11 +81,24 @@ TEST_F(HistoryTest, RandomRunsMatchAStackOfWholeBoards)
     }
 }
 
-// An entry that no longer fits the table (edited behind the history's back) stops the undo, and
-// the whole history goes, instead of corrupting the board.
-TEST_F(HistoryTest, AStaleEntryStopsTheUndoAndDropsTheHistory)
+// A record that cannot describe a step to this table (edited behind the history's back) changes and
+// announces nothing; met by a step back, it ends the whole history instead of corrupting the board.
+TEST_F(HistoryTest, RecordsTheTableCannotHaveComeFromAreRefusedAndEndTheHistory)
 {
     ASSERT_TRUE(AddCell(0, 0) && AddCell(1, 0) && AddCell(2, 0));
+    const std::vector<Cell> row = TableCells();
+    const int32_t tiles = GetCellStore()->tileCount;
+    const struct { const char* name; std::vector<DeadCell> dead; int32_t born; } cases[] = {
+        {"more born than cells", {}, 4},
+        {"born negative", {}, -1},
+        {"a dead cell alive", {{{9, 9}, 0}, {{1, 0}, 1}}, 0},
+        {"positions not ascending", {{{5, 5}, 1}, {{6, 6}, 1}}, 0},
+        {"a position past the restored table", {{{5, 5}, 3}}, 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(UndoStep(c.dead.data(), int32_t(c.dead.size()), c.born, Record)) << c.name;
+        EXPECT_TRUE(heard.empty() && TableCells() == row && GetCellStore()->tileCount == tiles) << c.name;
+    }
     ASSERT_TRUE(AdvanceGeneration(nullptr));
     ClearCells();
     EXPECT_FALSE(StepBack(Record));
