@@ -6,7 +6,7 @@ import unittest
 
 import pefile
 
-RT_ICON, RT_MENU, RT_DIALOG, RT_GROUP_ICON, RT_VERSION = 3, 4, 5, 14, 16
+RT_ICON, RT_MENU, RT_DIALOG, RT_GROUP_ICON, RT_VERSION, SWEDISH = 3, 4, 5, 14, 16, 1053
 SEPARATOR, GRAYED = ("", 0), 0x1
 BITS = dict(WS_POPUP=0x80000000, WS_CHILD=0x40000000, WS_VISIBLE=0x10000000, WS_CAPTION=0xC00000, WS_BORDER=0x800000,
             WS_VSCROLL=0x200000, WS_HSCROLL=0x100000, WS_SYSMENU=0x80000, WS_THICKFRAME=0x40000, WS_MINIMIZEBOX=0x20000,
@@ -90,10 +90,6 @@ def pictured(size, x, y):
     return (BLUE if border else NAVY) if size == 32 else (NAVY if border else BLUE)
 
 
-def resource(kind, name):
-    return RESOURCES[(kind, name)][0][1]
-
-
 ZOOM = [("Zoom in (1)\tCtrl+1", 40008), ("Zoom in (3)\tCtrl+3", 40009),
         ("Zoom out (1)\tShift+1", 40011), ("Zoom out (3)\tShift+3", 40012)]
 FONT = (8, 0, 0, 1, "MS Sans Serif")
@@ -101,19 +97,19 @@ FONT = (8, 0, 0, 1, "MS Sans Serif")
 
 class Resources(unittest.TestCase):
     def test_exactly_these_resources_all_in_swedish(self):
-        self.assertEqual({key: [lang for lang, _ in versions] for key, versions in RESOURCES.items()}, {
-            key: [1053] for key in [(RT_ICON, 1), (RT_ICON, 2), (RT_MENU, 102), (RT_MENU, 105), (RT_DIALOG, 101),
-                                    (RT_DIALOG, 104), (RT_GROUP_ICON, 103), (RT_VERSION, 1)]})
+        self.assertEqual(sorted(RESOURCES), [(kind, name, SWEDISH) for kind, name in [
+            (RT_ICON, 1), (RT_ICON, 2), (RT_MENU, 102), (RT_MENU, 105), (RT_DIALOG, 101), (RT_DIALOG, 104),
+            (RT_GROUP_ICON, 103), (RT_VERSION, 1)]])
 
     def test_menus(self):
-        self.assertEqual(menu_items(resource(RT_MENU, 105))[0], [
+        self.assertEqual(menu_items(RESOURCES[RT_MENU, 105, SWEDISH])[0], [
             ("File", [("Load pattern", 40024), ("Save pattern", 40025), SEPARATOR, ("Quit", 40015)]),
             ("Game", [("Play\tP", 40001), ("Stop\tS", 40002), ("Forward 1 step\tRight", 40003),
                       ("Backward 1 step\tLeft", 40004, GRAYED), SEPARATOR, ("Clear\tC", 40005)]),
             ("Zoom", ZOOM),
             ("Speed", [("10 ms\t1", 40018), ("50 ms\t2", 40019), ("100 ms\t3", 40020), ("200 ms\t4", 40021)]),
             ("About", [("This program", 40022), ("The Quillane", 40023)])])
-        self.assertEqual(menu_items(resource(RT_MENU, 102))[0], [
+        self.assertEqual(menu_items(RESOURCES[RT_MENU, 102, SWEDISH])[0], [
             ("Menu", [("Play\tP", 40001), ("Stop\tS", 40002), SEPARATOR, ("Forward 1 step\tRight", 40003),
                       ("Backward 1 step\tLeft", 40004), SEPARATOR, ("Clear\tC", 40005), SEPARATOR,
                       ("Zoom", ZOOM), SEPARATOR,
@@ -121,21 +117,21 @@ class Resources(unittest.TestCase):
                                    ("Load", 40006), ("Save", 40007)])])])
 
     def test_dialogs(self):
-        self.assertEqual(dialog(resource(RT_DIALOG, 101)), (
+        self.assertEqual(dialog(RESOURCES[RT_DIALOG, 101, SWEDISH]), (
             0x200, styles("WS_POPUP WS_CAPTION WS_SYSMENU WS_THICKFRAME WS_MINIMIZEBOX WS_MAXIMIZEBOX "
                           "WS_HSCROLL WS_VSCROLL DS_CENTER DS_SETFONT"),
             (0, 0, 281, 233), 105, None, "The Quillane (0.0.1)", FONT, []))
-        self.assertEqual(dialog(resource(RT_DIALOG, 104)), (
+        self.assertEqual(dialog(RESOURCES[RT_DIALOG, 104, SWEDISH]), (
             0x80, styles("WS_POPUP WS_CAPTION WS_SYSMENU DS_MODALFRAME DS_SYSMODAL DS_SETFONT"),
             (0, 0, 135, 186), None, None, "The Quillane: Living cells", FONT,
             [(0, styles("WS_CHILD WS_VISIBLE WS_BORDER WS_VSCROLL WS_TABSTOP LBS_SORT LBS_NOTIFY "
                         "LBS_NOINTEGRALHEIGHT"), (1, 1, 133, 184), 1009, 0x83, None)]))
 
     def test_icon_group_holds_the_glider_at_32_and_16_pixels(self):
-        group = resource(RT_GROUP_ICON, 103)
+        group = RESOURCES[RT_GROUP_ICON, 103, SWEDISH]
         for n, size in enumerate((32, 16)):
             image, = struct.unpack_from("<H", group, 18 + 14 * n)
-            self.assertEqual(icon_rows(resource(RT_ICON, image), size),
+            self.assertEqual(icon_rows(RESOURCES[RT_ICON, image, SWEDISH], size),
                              [[pictured(size, x, y) for x in range(size)] for y in range(size)], size)
 
     def test_version_block(self):
@@ -157,7 +153,7 @@ class Resources(unittest.TestCase):
 
 if __name__ == "__main__":
     PE = pefile.PE(sys.argv.pop(1))
-    RESOURCES = {(kind.id, name.id): [(lang.id, PE.get_data(lang.data.struct.OffsetToData, lang.data.struct.Size))
-                                      for lang in name.directory.entries]
-                 for kind in PE.DIRECTORY_ENTRY_RESOURCE.entries for name in kind.directory.entries}
+    RESOURCES = {(kind.id, name.id, lang.id): PE.get_data(lang.data.struct.OffsetToData, lang.data.struct.Size)
+                 for kind in PE.DIRECTORY_ENTRY_RESOURCE.entries for name in kind.directory.entries
+                 for lang in name.directory.entries}
     unittest.main(verbosity=2)
