@@ -5,6 +5,8 @@
 namespace {
 
 constexpr uint32_t kTallyBits = 18;
+// The eight neighbours' offsets, row by row.
+constexpr Cell kAround[] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}};
 
 // The cell's count in this step's tally, claimed at zero (`isNew`) the first time the step meets it.
 HashTally& Tally(HashBoard& b, Cell c, bool& isNew)
@@ -36,16 +38,11 @@ bool HashStep(HashBoard& b, std::vector<CellChange>* changes)
         b.live.push_back(&Tally(b, c, isNew));
     }
     for (Cell c : b.cells) {
-        for (int32_t dy = -1; dy <= 1; ++dy) {
-            for (int32_t dx = -1; dx <= 1; ++dx) {
-                if (dx == 0 && dy == 0) {
-                    continue;
-                }
-                HashTally& t = Tally(b, {WrapAdd(c.x, dx), WrapAdd(c.y, dy)}, isNew);
-                ++t.neighbours;
-                if (isNew) {
-                    b.candidates.push_back(&t);
-                }
+        for (Cell d : kAround) {
+            HashTally& t = Tally(b, {WrapAdd(c.x, d.x), WrapAdd(c.y, d.y)}, isNew);
+            ++t.neighbours;
+            if (isNew) {
+                b.candidates.push_back(&t);
             }
         }
     }

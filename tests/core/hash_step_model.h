@@ -2,9 +2,6 @@
 // its own list of cells. A second model fast enough to check the real step on thousands of boards.
 #pragma once
 
-#include <cstdint>
-#include <vector>
-
 #include "reference_life.h"
 
 struct HashTally {

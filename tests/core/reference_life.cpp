@@ -2,34 +2,6 @@
 
 #include <algorithm>
 
-#include "cell_index.h"
-#include "history.h"
-
-std::vector<CellChange> heard;
-
-void Record(int32_t x, int32_t y, bool alive)
-{
-    heard.push_back({x, y, alive});
-}
-
-std::vector<Cell> TableCells()
-{
-    return std::vector<Cell>(TableEntries(), TableEntries() + count);
-}
-
-bool FreshBoard()
-{
-    heard.clear();
-    ReleaseBoard();
-    return AllocateCellStorage();
-}
-
-void ReleaseBoard()
-{
-    ForgetHistory();
-    ReleaseCellStorage();
-}
-
 bool ReferenceIsAlive(const ReferenceBoard& board, int32_t x, int32_t y)
 {
     return std::find(board.cells.begin(), board.cells.end(), Cell{x, y}) != board.cells.end();

@@ -11,16 +11,6 @@
 // x, y and the new state, as the listener hears them.
 using CellChange = std::tuple<int32_t, int32_t, bool>;
 
-// What the listener `Record` heard, in order.
-extern std::vector<CellChange> heard;
-void Record(int32_t x, int32_t y, bool alive);
-// The table's entries, in order.
-std::vector<Cell> TableCells();
-// An empty table and history, nothing heard. False when the table cannot be allocated.
-bool FreshBoard();
-// No table and no history, as the other tests expect to find them.
-void ReleaseBoard();
-
 struct ReferenceBoard {
     std::vector<Cell> cells;
 };

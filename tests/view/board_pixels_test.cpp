@@ -1,5 +1,4 @@
 // Whole surfaces against what each pixel must show, after a full paint and after single cells.
-#include <climits>
 #include <random>
 #include <vector>
 

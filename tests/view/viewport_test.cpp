@@ -1,6 +1,5 @@
 // The cell/pixel mapping, pans and zooms over the whole plane, and bringing the live cells into view.
 #include <algorithm>
-#include <climits>
 #include <random>
 #include <vector>
 

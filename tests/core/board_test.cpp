@@ -1,0 +1,274 @@
+// The board: its table, its step against the previous hash-tally step on thousands of random boards
+// with edits between steps, and its history against a stack of whole boards.
+#include <algorithm>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "cell_index.h"
+#include "hash_step_model.h"
+#include "history.h"
+
+namespace {
+
+// What the listener `Record` heard, in order.
+std::vector<CellChange> heard;
+
+void Record(int32_t x, int32_t y, bool alive)
+{
+    heard.push_back({x, y, alive});
+}
+
+// The table's entries, in order.
+std::vector<Cell> TableCells()
+{
+    return std::vector<Cell>(TableEntries(), TableEntries() + count);
+}
+
+// An empty table and history, nothing heard; released after, as the other tests expect to find it.
+struct Board : ::testing::Test {
+    void SetUp() override { ASSERT_TRUE(AllocateCellStorage()); }
+    void TearDown() override
+    {
+        ForgetHistory();
+        ReleaseCellStorage();
+        heard.clear();
+    }
+};
+
+// One entry per cell, in the order added; lookups stay true through removals that leave holes in
+// the index; a full table, or one never allocated, refuses adds; removed cells give their tiles back.
+TEST_F(Board, TableKeepsOneEntryPerCellInOrderAndRefusesAddsItCannotHold)
+{
+    ReleaseCellStorage();  // as at start, before the window allocates it
+    EXPECT_FALSE(AddCell(1, 1) || IsAlive(1, 1));
+    ASSERT_TRUE(AllocateCellStorage());
+    for (int32_t i = 0; i < kMaxCells; ++i) {
+        ASSERT_TRUE(AddCell(i % 100, -i / 100));
+    }
+    EXPECT_FALSE(AddCell(-1, -1) || IsAlive(-1, -1));
+    for (int32_t i = 0; i < kMaxCells; i += 2) {
+        RemoveCell(i % 100, -i / 100);
+    }
+    RemoveCell(-1, -1);
+    EXPECT_FALSE(AddCell(1, 0));
+    ASSERT_EQ(count, kMaxCells / 2);
+    for (int32_t i = 0; i < kMaxCells; ++i) {
+        ASSERT_EQ(IsAlive(i % 100, -i / 100), i % 2 == 1) << i;
+        ASSERT_TRUE(i % 2 == 0 || CellAt(i / 2) == (Cell{i % 100, -i / 100})) << i;
+    }
+    ClearCells();
+    EXPECT_FALSE(IsAlive(1, 0));
+    // A cell at a tile's corner keeps three tiles; a long session of clicks far apart must not
+    // run out of them.
+    for (uint32_t k = 0; k < 5 * kMaxCells; ++k) {
+        const Cell far = {static_cast<int32_t>(k * 1000003u * 64u - 1u), static_cast<int32_t>(k * 7919u * 16u)};
+        ASSERT_TRUE(AddCell(far.x, far.y) && AddCell(3, 3));
+        RemoveCell(far.x, far.y);
+        RemoveCell(3, 3);
+    }
+    EXPECT_EQ(GetCellStore()->tileCount, 0);
+}
+
+// The previous step's board, edited and stepped beside the table.
+HashBoard model;
+
+void Toggle(Cell c)
+{
+    if (IsAlive(c.x, c.y)) {
+        RemoveCell(c.x, c.y);
+        model.cells.erase(std::find(model.cells.begin(), model.cells.end(), c));
+    } else if (AddCell(c.x, c.y)) {  // refused on a full table
+        model.cells.push_back(c);
+    }
+}
+
+// Steps both, the table through its history; the outcome, the changes heard and the table must
+// agree, in order. A refused generation is neither counted nor recorded.
+bool StepBoth()
+{
+    std::vector<CellChange> expected;
+    heard.clear();
+    const int64_t before = generation;
+    const size_t bytes = HistoryBytes();
+    const bool stepped = AdvanceGeneration(Record);
+    EXPECT_EQ(stepped, HashStep(model, &expected));
+    EXPECT_EQ(heard, expected);
+    EXPECT_TRUE(stepped || (LastRefusedPopulation() == model.refusedPopulation && generation == before &&
+                            HistoryBytes() == bytes));
+    EXPECT_EQ(TableCells(), model.cells);
+    // A tile lives only for its own cells and the facing edges beside it.
+    EXPECT_LE(GetCellStore()->tileCount, 3 * count);
+    return stepped;
+}
+
+// Random boards over several 64x16 tiles, all but the first straddling a place where tile
+// coordinates jump; and at the cap, 2,495 to 2,504 L-shaped trios (growing by a third into 2x2
+// blocks, one filling the table exactly) with random cells around, refused or taken.
+TEST_F(Board, StepOnRandomBoardsWithEditsIsThePreviousStep)
+{
+    const struct { const char* name; int32_t left, top, width, height, trios; } areas[] = {
+        {"inside one tile", 3, 1, 58, 14, 0},
+        {"across -1|0", -40, -12, 80, 24, 0},
+        {"across x = +-2^31", INT32_MAX - 39, 5, 80, 24, 0},
+        {"across y = +-2^31", -30, INT32_MAX - 11, 72, 24, 0},
+        {"across both ends", INT32_MAX - 35, INT32_MAX - 11, 72, 24, 0},
+        {"at the cap", -40, -12, 250, 250, 2495},
+        {"at the cap across both ends", INT32_MAX - 35, INT32_MAX - 11, 250, 250, 2495},
+    };
+    int refused = 0;
+    for (const auto& a : areas) {
+        for (uint32_t seed = 1; seed <= (a.trios ? 16 : 420); ++seed) {
+            std::mt19937 rng(seed);
+            auto randomCell = [&] {
+                return Cell{WrapAdd(a.left, int32_t(rng() % uint32_t(a.width))),
+                            WrapAdd(a.top, int32_t(rng() % uint32_t(a.height)))};
+            };
+            ClearCells();
+            model.cells.clear();
+            for (int32_t i = a.trios ? a.trios + int32_t(seed % 10) : 0; i > 0; --i) {
+                const int32_t x = WrapAdd(a.left, i % 50 * 5), y = WrapAdd(a.top, i / 50 * 5);
+                for (Cell c : {Cell{x, y}, Cell{WrapAdd(x, 1), y}, Cell{x, WrapAdd(y, 1)}}) {
+                    Toggle(c);
+                }
+            }
+            // Else 8% to 40% of the area alive at first; then a few edits before each step.
+            uint32_t edits = a.trios ? 0 : uint32_t(a.width * a.height) * (8 + rng() % 32) / 100;
+            for (int round = 0; round < 8; ++round, edits = rng() % (a.trios ? 60 : 4)) {
+                for (; edits > 0; --edits) {
+                    Toggle(randomCell());
+                }
+                if (!StepBoth()) {
+                    ++refused;
+                    // Half the runs then empty the area's top ten rows. The refused generation was computed
+                    // into their tiles' scratch rows, which the next step leaves alone: none of it may return.
+                    for (Cell c : TableCells()) {
+                        if (seed % 2 == 0 && uint32_t(c.y) - uint32_t(a.top) < 10) {
+                            Toggle(c);
+                        }
+                    }
+                }
+                const Cell probe = randomCell();
+                ASSERT_EQ(CountNeighbours(probe.x, probe.y), ReferenceCountNeighbours({model.cells}, probe));
+                ASSERT_FALSE(HasFailure()) << a.name << ", seed " << seed << ", round " << round;
+            }
+        }
+    }
+    EXPECT_GT(refused, 0);
+}
+
+// Generations, clicks, Clears, replaced boards and steps back in random order in a 16-cell box near
+// the origin, across one end of the plane and across both. Each undo gives back the very table, in
+// order, and its generation number, and announces exactly the cells that change.
+TEST_F(Board, HistoryOnRandomRunsMatchesAStackOfWholeBoards)
+{
+    for (Cell corner : {Cell{-8, -8}, Cell{INT32_MAX - 9, INT32_MIN + 3}, Cell{INT32_MAX - 7, INT32_MAX - 7}}) {
+        ForgetHistory();
+        ClearCells();
+        std::mt19937 rng(static_cast<uint32_t>(corner.x));
+        auto randomCell = [&] { return Cell{WrapAdd(corner.x, int32_t(rng() % 16)), WrapAdd(corner.y, int32_t(rng() % 16))}; };
+        struct Snapshot : ReferenceBoard { int64_t generation; };
+        Snapshot now = {{}, 0};
+        std::vector<Snapshot> past;
+        for (int round = 0; round < 4000; ++round) {
+            const uint32_t what = rng() % 100;
+            const Snapshot before = now;
+            std::vector<CellChange> expected;
+            heard.clear();
+            if (what < 35) {
+                ASSERT_EQ(AdvanceGeneration(Record), ReferenceStep(now, &expected));
+                now.generation += before.cells.empty() ? 0 : 1;
+            } else if (what < 65) {
+                const Cell c = randomCell();
+                bool alive = false;
+                ASSERT_TRUE(ToggleCell(c.x, c.y, alive));
+                ASSERT_EQ(alive, !ReferenceIsAlive(now, c.x, c.y));
+                alive ? void(ReferenceAdd(now, c.x, c.y)) : ReferenceRemove(now, c.x, c.y);
+            } else if (what < 70) {
+                // A Clear, or a board replaced by a few cells (some twice, kept once).
+                std::vector<Cell> cells(what < 67 ? 0 : rng() % 60);
+                now = {{}, 0};
+                for (Cell& cell : cells) {
+                    cell = randomCell();
+                    if (!ReferenceIsAlive(now, cell.x, cell.y)) {
+                        now.cells.push_back(cell);
+                    }
+                }
+                ASSERT_TRUE(what < 67 ? (ClearBoard(), true) : ReplaceBoard(cells));
+            } else {
+                ASSERT_EQ(StepBack(Record), !past.empty());
+                if (!past.empty()) {
+                    now = past.back();
+                    past.pop_back();
+                }
+                // Those that die, in the table's order before, then those that come back, in its order after.
+                for (const Snapshot* side : {&before, &std::as_const(now)}) {
+                    for (Cell cell : side->cells) {
+                        if (!ReferenceIsAlive(side == &now ? before : now, cell.x, cell.y)) {
+                            expected.push_back({cell.x, cell.y, side == &now});
+                        }
+                    }
+                }
+            }
+            ASSERT_EQ(heard, expected) << "round " << round;
+            // Only an empty Clear at generation 0 and a step of an empty board leave no entry.
+            if (what < 70 && (before.cells != now.cells || before.generation != now.generation || what >= 67)) {
+                past.push_back(before);
+            }
+            ASSERT_EQ(TableCells(), now.cells) << "from " << corner.x << ", " << corner.y << ", round " << round;
+            ASSERT_EQ(generation, now.generation) << "round " << round;
+            ASSERT_EQ(CanStepBack(), !past.empty());
+        }
+    }
+}
+
+// A record that cannot describe a step to this table (edited behind the history's back) changes and
+// announces nothing; met by a step back, it ends the whole history instead of corrupting the board.
+TEST_F(Board, UndoRefusesRecordsTheTableCannotHaveComeFromAndEndsTheHistory)
+{
+    ASSERT_TRUE(AddCell(0, 0) && AddCell(1, 0) && AddCell(2, 0));
+    const std::vector<Cell> row = TableCells();
+    const int32_t tiles = GetCellStore()->tileCount;
+    const struct { const char* name; std::vector<DeadCell> dead; int32_t born; } cases[] = {
+        {"more born than cells", {}, 4},
+        {"born negative", {}, -1},
+        {"a dead cell alive", {{{9, 9}, 0}, {{1, 0}, 1}}, 0},
+        {"positions not ascending", {{{5, 5}, 1}, {{6, 6}, 1}}, 0},
+        {"a position past the restored table", {{{5, 5}, 3}}, 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(UndoStep(c.dead.data(), int32_t(c.dead.size()), c.born, Record)) << c.name;
+        EXPECT_TRUE(heard.empty() && TableCells() == row && GetCellStore()->tileCount == tiles) << c.name;
+    }
+    ASSERT_TRUE(AdvanceGeneration(nullptr));
+    ClearCells();
+    EXPECT_FALSE(StepBack(Record));
+    EXPECT_TRUE(count == 0 && !CanStepBack() && heard.empty());
+}
+
+// A full table of blinkers and a lone cell: every generation 6,666 cells die and as many are
+// born, so each entry holds about 80 KiB and a thousand of them pass the bound.
+TEST_F(Board, HistoryAtTheCapDropsTheOldestEntriesPastItsBoundAndBackStopsAtTheOldestKept)
+{
+    for (int32_t i = 0; i < kMaxCells - 1; ++i) {
+        ASSERT_TRUE(AddCell(i / 3 % 100 * 4 + i % 3, i / 300 * 4));
+    }
+    ASSERT_TRUE(AddCell(-9, -9));
+    size_t largest = 0;
+    for (int g = 0; g < 1000; ++g) {
+        ASSERT_TRUE(AdvanceGeneration(nullptr));
+        largest = std::max(largest, HistoryBytes());
+    }
+    EXPECT_LE(largest, kHistoryBytes);
+    EXPECT_GT(largest, kHistoryBytes - 100 * 1024);
+    while (StepBack(nullptr)) {
+        ASSERT_EQ(count, kMaxCells - 1);
+    }
+    EXPECT_GT(generation, 0);
+    EXPECT_LT(generation, 300);
+    EXPECT_EQ(HistoryBytes(), 0u);
+}
+
+}  // namespace
