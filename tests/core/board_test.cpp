@@ -13,15 +13,13 @@
 
 namespace {
 
-// What the listener `Record` heard, in order.
-std::vector<CellChange> heard;
+std::vector<CellChange> heard;  // what the listener `Record` heard, in order
 
 void Record(int32_t x, int32_t y, bool alive)
 {
     heard.push_back({x, y, alive});
 }
 
-// The table's entries, in order.
 std::vector<Cell> TableCells()
 {
     return std::vector<Cell>(TableEntries(), TableEntries() + count);
