@@ -108,7 +108,7 @@ const auto* environment = ::testing::AddGlobalTestEnvironment(new RecordedPlatfo
 
 }  // namespace
 
-HWND OpenMainWindow()
+void OpenMainWindow()
 {
     platform = PlatformLog();
     viewport.cellSize = kInitialCellSize;
@@ -122,7 +122,6 @@ HWND OpenMainWindow()
     for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) {
         DispatchMessageA(&message);
     }
-    return mainWindow;
 }
 
 void CloseMainWindow()

@@ -9,6 +9,7 @@
 #include "commands.h"
 #include "history.h"
 #include "main_window.h"
+#include "reference_life.h"
 #include "resource.h"
 #include "viewport.h"
 
@@ -38,40 +39,26 @@ inline std::string Caption()
 }
 
 // A fresh main window, shown, at the initial cell size and speed; closed with its table.
-HWND OpenMainWindow();
+void OpenMainWindow();
 void CloseMainWindow();
 
-class MainWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override { window = OpenMainWindow(); }
+struct MainWindowTest : ::testing::Test {
+    void SetUp() override { OpenMainWindow(); }
     void TearDown() override { CloseMainWindow(); }
-    HWND window = nullptr;
 };
 
 // The dialog procedure's own answer, as the dialog manager receives it.
 inline INT_PTR Deliver(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return MainDialogProc(mainWindow, message, wParam, lParam); }
 inline INT_PTR Command(int commandId) { return Deliver(WM_COMMAND, static_cast<WPARAM>(commandId)); }
-inline INT_PTR Tick() { return Deliver(WM_TIMER, kStepTimerId); }
 // A key message, with the modifiers held as GetAsyncKeyState answers while it is handled.
 INT_PTR PressKey(WORD key, std::initializer_list<WORD> held = {});
 
 // Into the table and onto the screen; the history starts afresh from this board.
 inline void PlaceCells(const std::vector<Cell>& cells)
 {
-    for (Cell cell : cells) {
-        ASSERT_TRUE(AddCell(cell.x, cell.y));
-    }
+    ASSERT_TRUE(ReplaceBoard(cells));
     ForgetHistory();
     RequestRepaint(mainWindow);
-}
-
-inline std::vector<Cell> LiveCells()
-{
-    std::vector<Cell> cells;
-    for (int32_t i = 0; i < count; ++i) {
-        cells.push_back(CellAt(i));
-    }
-    return cells;
 }
 
 // The colour inside the cell's square, away from its grid lines.
