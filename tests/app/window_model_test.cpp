@@ -6,7 +6,6 @@
 #include <random>
 #include <sstream>
 
-#include "reference_life.h"
 #include "window_harness.h"
 
 namespace {
@@ -72,24 +71,20 @@ void Command(Model& m, WPARAM id)
     }
 }
 
-// The keys as the commands they stand for: with Ctrl (asked first) 1 and 3 zoom in, with Shift
-// out; Ctrl+C copies, so the board stays.
+// Each key alone, with Ctrl (asked first) and with Shift, as the command it stands for; Home is the
+// model's own. Ctrl+C copies, so the board stays.
+const struct { WPARAM key, alone, ctrl, shift; } kKeys[] = {
+    {'1', IDM_SPEED_10, IDM_ZOOM_IN_1, IDM_ZOOM_OUT_1}, {'2', IDM_SPEED_50, IDM_SPEED_50, IDM_SPEED_50},
+    {'3', IDM_SPEED_100, IDM_ZOOM_IN_3, IDM_ZOOM_OUT_3}, {'4', IDM_SPEED_200, IDM_SPEED_200, IDM_SPEED_200},
+    {'P', IDM_PLAY, IDM_PLAY, IDM_PLAY}, {'S', IDM_STOP, IDM_STOP, IDM_STOP}, {'C', IDM_CLEAR, 0, IDM_CLEAR},
+    {'Z', 0, IDM_STEP_BACKWARD, 0}, {VK_LEFT, IDM_STEP_BACKWARD, IDM_STEP_BACKWARD, IDM_STEP_BACKWARD},
+    {VK_RIGHT, IDM_STEP_FORWARD, IDM_STEP_FORWARD, IDM_STEP_FORWARD}, {VK_HOME, 0, 0, 0}, {'A', 0, 0, 0},
+    {'V', 0, 0, 0}};
+
 WPARAM KeyCommand(WPARAM key, int32_t held)
 {
-    const bool ctrl = held & 1, shift = held & 2;
-    switch (key) {
-    case '1': return ctrl ? IDM_ZOOM_IN_1 : shift ? IDM_ZOOM_OUT_1 : IDM_SPEED_10;
-    case '3': return ctrl ? IDM_ZOOM_IN_3 : shift ? IDM_ZOOM_OUT_3 : IDM_SPEED_100;
-    case '2': return IDM_SPEED_50;
-    case '4': return IDM_SPEED_200;
-    case 'P': return IDM_PLAY;
-    case 'S': return IDM_STOP;
-    case 'C': return ctrl ? 0 : IDM_CLEAR;
-    case 'Z': return ctrl ? IDM_STEP_BACKWARD : 0;
-    case VK_LEFT: return IDM_STEP_BACKWARD;
-    case VK_RIGHT: return IDM_STEP_FORWARD;
-    default: return 0;
-    }
+    const auto& k = *std::find_if(std::begin(kKeys), std::end(kKeys), [key](const auto& e) { return e.key == key; });
+    return held & 1 ? k.ctrl : held & 2 ? k.shift : k.alone;
 }
 
 void Apply(Model& m, const Action& a)
@@ -144,7 +139,6 @@ std::vector<Action> Generate(uint32_t seed, int steps)
 {
     std::mt19937 random(seed);
     auto pick = [&random](size_t n) { return static_cast<int32_t>(random() % n); };
-    const WPARAM keys[] = {'1', '2', '3', '4', 'P', 'S', 'C', 'Z', VK_LEFT, VK_RIGHT, VK_HOME, 'A', 'V'};
     const WPARAM scrolls[] = {SB_LINEUP, SB_LINEDOWN, SB_PAGEUP, SB_PAGEDOWN, SB_THUMBPOSITION, SB_THUMBTRACK,
                               SB_TOP, SB_BOTTOM, SB_ENDSCROLL, MAKEWPARAM(SB_LINEUP, 7)};
     // The load's dialog is cancelled; 0 is no command.
@@ -158,7 +152,7 @@ std::vector<Action> Generate(uint32_t seed, int steps)
     std::vector<Action> actions;
     for (int i = 0; i < steps; ++i) {
         // V is no paste without Ctrl, and with it would paste what an earlier Ctrl+C copied.
-        const WPARAM key = keys[pick(13)];
+        const WPARAM key = kKeys[pick(13)].key;
         // Clicks near the middle make patterns; a far one's 16-bit coordinates are unsigned.
         const int32_t kind = pick(23), x = pick(10) ? 120 + pick(120) : 65535 - pick(10000), y = 100 + pick(100);
         actions.push_back(kind < 6 ? Action{WM_LBUTTONDOWN, 0, x, y, 0} : kind < 7 ? Action{WM_LBUTTONDBLCLK, 0, x, y, 0}
@@ -181,7 +175,7 @@ std::string Compare(const Model& m, INT_PTR result, UINT message)
     const UINT falses[] = {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_PAINT, WM_KEYUP, WM_CHAR, WM_SYSKEYDOWN, WM_LBUTTONUP,
                            WM_MOUSEMOVE, WM_CONTEXTMENU, WM_SIZE};
     check(result == (std::count(std::begin(falses), std::end(falses), message) ? FALSE : TRUE), "the answer; ");
-    check(LiveCells() == m.board.cells && generation == m.generation, "the table; ");
+    check(TableCells() == m.board.cells && generation == m.generation, "the table; ");
     check(viewport.cellSize == m.view.cellSize && viewport.offsetX == m.view.offsetX && viewport.offsetY == m.view.offsetY, "the view; ");
     check(platform.timer == m.timer && stepIntervalMs == m.speed, "the timer; ");
     check(platform.beeps == 0 && platform.shown.size() == m.shown, "a beep or a box; ");
