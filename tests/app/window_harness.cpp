@@ -69,22 +69,15 @@ HINSTANCE WINAPI RecordShellExecute(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCS
 // Either file dialog, answered at once as the user would.
 BOOL WINAPI ChooseFile(OPENFILENAMEA* dialog)
 {
-    platform.dialogFlags = dialog->Flags;
-    if (platform.chosenPath.empty() || platform.chosenPath.size() >= dialog->nMaxFile) {
-        return FALSE;
-    }
-    strcpy(dialog->lpstrFile, platform.chosenPath.c_str());
+    lstrcpynA(dialog->lpstrFile, platform.chosenPath.c_str(), static_cast<int>(dialog->nMaxFile));
     dialog->nFilterIndex = platform.chosenFilter;
-    return TRUE;
+    return !platform.chosenPath.empty();
 }
 
 BOOL WINAPI RecordWriteFile(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
 {
-    if (platform.writesFail) {
-        SetLastError(ERROR_DISK_FULL);
-        return FALSE;
-    }
-    return realWriteFile(file, bytes, size, written, overlapped);
+    SetLastError(ERROR_DISK_FULL);  // read only when the write fails
+    return !platform.writesFail && realWriteFile(file, bytes, size, written, overlapped);
 }
 
 class RecordedPlatform : public ::testing::Environment {
@@ -116,7 +109,6 @@ void OpenMainWindow()
     mainWindow = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
     EXPECT_NE(mainWindow, nullptr);
     ShowWindow(mainWindow, SW_SHOW);
-    UpdateWindow(mainWindow);
     // Active, as under the user's hand: under Wine the pattern tests' saves and clipboard need it.
     SetForegroundWindow(mainWindow);
     for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) {

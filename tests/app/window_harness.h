@@ -16,17 +16,16 @@
 constexpr COLORREF kLive = RGB(34, 85, 136), kWhite = RGB(255, 255, 255);
 const std::vector<Cell> kBlinker = {{0, 1}, {1, 1}, {2, 1}};
 
-// The step timer's period as the last SetTimer or KillTimer left it (0: stopped), and it and the window
-// holding the mouse when a box came. Boxes ("caption|text", answering `answer`) and shell calls
-// ("verb|file") are noted, never shown. The file dialogs answer `chosenPath` with `chosenFilter` (an
-// empty path: cancelled) and note their flags. With `writesFail`, WriteFile fails as on a full disk.
+// The step timer's period as SetTimer or KillTimer last left it (0: stopped), and it and the mouse's capture
+// when a box came. Boxes ("caption|text", answering `answer`) and shell calls ("verb|file") are noted, never
+// shown; the file dialogs answer `chosenPath` (empty: cancelled) with `chosenFilter`; `writesFail` fails writes.
 struct PlatformLog {
     UINT timer = 0, timerAtBox = 0;
     HWND captureAtBox = nullptr;
     int beeps = 0, answer = IDOK;
     std::vector<std::string> shown;
     std::string chosenPath;
-    DWORD chosenFilter = 1, dialogFlags = 0;
+    DWORD chosenFilter = 1;
     bool writesFail = false;
 };
 extern PlatformLog platform;

@@ -1,6 +1,6 @@
-// Random clicks, keys, commands, scroll codes, wheel notches, ticks, back steps and repaints on the
-// real dialog and on a model (the literal step, a stack of boards, the view, the timer), compared
-// after each; then the close. QUILLANE_SEED=n runs one seed; a failure prints the seed and the actions.
+// Random clicks, keys, commands, scrolls, wheel notches, ticks and repaints on the real dialog and on a model
+// (the literal step, a stack of boards, the view, the timer), compared after each; then the close.
+// QUILLANE_SEED=n runs one seed; a failure prints the seed and the actions up to it.
 #include <algorithm>
 #include <cstdlib>
 #include <random>
@@ -36,8 +36,7 @@ bool InView(Cell c)
     return at.x >= 0 && at.y >= 0 && at.x + viewport.cellSize <= client.right && at.y + viewport.cellSize <= client.bottom;
 }
 
-// The fitting is the view's own test; here the live cells must all come into view, or, too far
-// apart for the client area, at the smallest size.
+// The fit is the view's own test: here the live cells all come into view, or are shown at the smallest size.
 void Home(Model& m)
 {
     const bool shown = std::all_of(m.board.cells.begin(), m.board.cells.end(), InView);
@@ -71,8 +70,7 @@ void Command(Model& m, WPARAM id)
     }
 }
 
-// Each key alone, with Ctrl (asked first) and with Shift, as the command it stands for; Home is the
-// model's own. Ctrl+C copies, so the board stays.
+// Each key as the command it stands for alone, with Ctrl (asked first) and with Shift; Ctrl+C copies.
 const struct { WPARAM key, alone, ctrl, shift; } kKeys[] = {
     {'1', IDM_SPEED_10, IDM_ZOOM_IN_1, IDM_ZOOM_OUT_1}, {'2', IDM_SPEED_50, IDM_SPEED_50, IDM_SPEED_50},
     {'3', IDM_SPEED_100, IDM_ZOOM_IN_3, IDM_ZOOM_OUT_3}, {'4', IDM_SPEED_200, IDM_SPEED_200, IDM_SPEED_200},
@@ -221,7 +219,7 @@ TEST(WindowModel, RandomActionsDoToTheWindowWhatTheyDoToTheModel)
             why = Compare(m, result, a.message);
         }
         EXPECT_EQ(why, "") << "QUILLANE_SEED=" << seed << ", after" << prefix.str();
-        // Closed while running, the window stops the timer, and nothing after reaches the released table.
+        // Closed while running, the window is gone with its timer, and nothing after reaches the released table.
         ::Command(IDM_PLAY);
         Deliver(WM_CLOSE);
         EXPECT_EQ(platform.timer, 0u);
@@ -229,7 +227,8 @@ TEST(WindowModel, RandomActionsDoToTheWindowWhatTheyDoToTheModel)
         for (const Action& a : actions) {
             Apply(a);
         }
-        EXPECT_TRUE(count == 0 && platform.timer == 1 && platform.beeps == 0 && platform.shown.size() == m.shown) << seed;
+        EXPECT_TRUE(!IsWindow(mainWindow) && count == 0 && platform.timer == 1 && platform.beeps == 0 &&
+                    platform.shown.size() == m.shown) << seed;
         CloseMainWindow();
     }
 }

@@ -13,7 +13,7 @@ CELL = 15
 
 
 def xdotool(*args):
-    return subprocess.run(["xdotool", *args], check=True, capture_output=True, text=True).stdout
+    return subprocess.run(["xdotool", *args], check=True, capture_output=True, text=True, timeout=90).stdout
 
 
 def screenshot():
@@ -43,7 +43,6 @@ def board_origin(shot):
         x = -(-(i - 3 * y * width) // 3)
         if i >= 0 and pixel(shot, x + CELL, y - CELL + 1) == GRID:
             return x, y - CELL
-    return None
 
 
 def main():
@@ -54,8 +53,7 @@ def main():
         f.write("#N Glider\nx = 3, y = 3, rule = B3/S23\nbob$2bo$3o!\n")
     app = subprocess.Popen([runner, exe, "Z:" + path.replace("/", "\\")])
     try:
-        window = subprocess.run(["timeout", "90", "xdotool", "search", "--sync", "--onlyvisible", "--name",
-                                 r"^The Quillane \(0\.0\.1\)"], capture_output=True, text=True).stdout.split()[0]
+        window = xdotool("search", "--sync", "--onlyvisible", "--name", r"^The Quillane \(0\.0\.1\)").split()[0]
         x0, y0 = board_origin(wait_for("the board's grid", lambda s: board_origin(s) is not None, timeout=60))
         centre = lambda cx, cy: (x0 + cx * CELL + CELL // 2, y0 + cy * CELL + CELL // 2)
         live = lambda shot: {(cx, cy) for cx in range(25) for cy in range(20) if pixel(shot, *centre(cx, cy)) == LIVE}
