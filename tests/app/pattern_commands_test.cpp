@@ -47,7 +47,7 @@ TEST_F(PatternFiles, EachFormatSavesAndLoadsBackAndAFailedSaveKeepsTheOldFile)
     }
     ClearCells();
     Command(IDM_PATTERN_LOAD);
-    EXPECT_EQ(TableCells(), kBlinker);
+    EXPECT_EQ(LiveCells(), kBlinker);
     const std::string old = ReadText(platform.chosenPath);
     platform.writesFail = true;  // as on a full disk
     Command(IDM_PATTERN_SAVE);
@@ -77,7 +77,7 @@ TEST_F(PatternFiles, AFailedLoadChangesNothingAndEachWayInLoads)
     PlaceCells(kBlinker);
     ZoomBy(-4);
     Command(IDM_SPEED_200);
-    const auto seen = [] { return std::make_tuple(TableCells(), viewport.cellSize, viewport.offsetX, platform.timer); };
+    const auto seen = [] { return std::make_tuple(LiveCells(), viewport.cellSize, viewport.offsetX, platform.timer); };
     const auto before = seen();
     for (const auto& c : cases) {
         platform.shown.clear();
@@ -94,7 +94,7 @@ TEST_F(PatternFiles, AFailedLoadChangesNothingAndEachWayInLoads)
     for (const std::string& line : {"  \"" + other + "\" ", other + " "}) {
         ClearCells();
         LoadCommandLinePattern(mainWindow, line.c_str());
-        EXPECT_EQ(TableCells(), row) << line;
+        EXPECT_EQ(LiveCells(), row) << line;
     }
     EXPECT_EQ(std::make_tuple(platform.timer, viewport.cellSize, CellColour(2, 0)), std::make_tuple(0u, 15, kLive));
     const std::string names = other + '\0' + folder + "missing.rle" + '\0' + '\0';
@@ -103,7 +103,7 @@ TEST_F(PatternFiles, AFailedLoadChangesNothingAndEachWayInLoads)
     memcpy(drop + 1, names.data(), names.size());
     ClearCells();
     Deliver(WM_DROPFILES, reinterpret_cast<WPARAM>(drop));
-    EXPECT_EQ(TableCells(), row);
+    EXPECT_EQ(LiveCells(), row);
 }
 
 // Each item loads its pattern; the board joins the list under its count (an empty one does not).
@@ -137,7 +137,7 @@ TEST_F(PatternFiles, TheCommonListIsFilledAsItOpensEachItemLoadsAndTheBoardCanJo
     CloseClipboard();
     PressKey('C');
     PressKey('V', {VK_CONTROL});
-    EXPECT_EQ(TableCells(), added);
+    EXPECT_EQ(LiveCells(), added);
     DestroyMenu(context);
 }
 

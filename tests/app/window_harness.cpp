@@ -3,8 +3,6 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
-#include <algorithm>
-
 PlatformLog platform;
 
 namespace {

@@ -5,11 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "board_painter.h"
 #include "commands.h"
 #include "history.h"
 #include "main_window.h"
-#include "reference_life.h"
 #include "resource.h"
 #include "viewport.h"
 
@@ -58,6 +59,14 @@ inline void PlaceCells(const std::vector<Cell>& cells)
     ASSERT_TRUE(ReplaceBoard(cells));
     ForgetHistory();
     RequestRepaint(mainWindow);
+}
+
+// The table's entries, in order.
+inline std::vector<Cell> LiveCells()
+{
+    std::vector<Cell> cells(static_cast<size_t>(count));
+    std::generate(cells.begin(), cells.end(), [i = 0]() mutable { return CellAt(i++); });
+    return cells;
 }
 
 // The colour inside the cell's square, away from its grid lines.

@@ -6,6 +6,7 @@
 #include <random>
 #include <sstream>
 
+#include "reference_life.h"
 #include "window_harness.h"
 
 namespace {
@@ -173,7 +174,7 @@ std::string Compare(const Model& m, INT_PTR result, UINT message)
     const UINT falses[] = {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_PAINT, WM_KEYUP, WM_CHAR, WM_SYSKEYDOWN, WM_LBUTTONUP,
                            WM_MOUSEMOVE, WM_CONTEXTMENU, WM_SIZE};
     check(result == (std::count(std::begin(falses), std::end(falses), message) ? FALSE : TRUE), "the answer; ");
-    check(TableCells() == m.board.cells && generation == m.generation, "the table; ");
+    check(LiveCells() == m.board.cells && generation == m.generation, "the table; ");
     check(viewport.cellSize == m.view.cellSize && viewport.offsetX == m.view.offsetX && viewport.offsetY == m.view.offsetY, "the view; ");
     check(platform.timer == m.timer && stepIntervalMs == m.speed, "the timer; ");
     check(platform.beeps == 0 && platform.shown.size() == m.shown, "a beep or a box; ");
