@@ -43,14 +43,12 @@ void WINAPI DriveTheContextMenu(HWND, UINT, UINT_PTR, DWORD)
     }
 }
 
-// A full board refuses a click with a beep, and a generation with one box, the timer stopped first
-// (or a tick could raise a second box while it waits). Inside an open menu, which takes the clicks,
-// the box waits for the menu to close, and a quit from the menu still ends the loop (it once ran
-// on). The context menu's Backward, enabled in the resources, opens greyed.
+// A full board refuses a click with a beep, and a generation with one box, the timer stopped first so no tick
+// raises a second. Inside an open menu, which takes the clicks, the box waits for the menu to close; a quit
+// from the menu still ends the loop (it once ran on); Backward, enabled in the resources, opens greyed.
 TEST_F(MainWindowTest, AFullBoardRefusesAClickWithABeepAndAGenerationWithOneBoxAfterAnyOpenMenu)
 {
-    // 3,333 L-shaped trios, each about to grow into a block, and a lone cell: the table is full and
-    // the next generation cannot fit.
+    // 3,333 L-shaped trios, each about to grow into a block, and a lone cell: full, and no room for the next.
     std::vector<Cell> cells = {{-50, -50}};
     for (int32_t i = 0; i < 3333; ++i) {
         Cell corner = {1 + i % 100 * 4, 1 + i / 100 * 4};
@@ -74,7 +72,7 @@ TEST_F(MainWindowTest, AFullBoardRefusesAClickWithABeepAndAGenerationWithOneBoxA
     EXPECT_EQ(platform.shown, std::vector<std::string>(2, refused));
     EXPECT_EQ(platform.captureAtBox, nullptr);
     EXPECT_EQ(message.wParam, 0u);  // the quit's own, not the driver's
-    EXPECT_TRUE(platform.beeps == 1 && backwardState & MF_GRAYED) << platform.beeps << " beeps, Backward " << backwardState;
+    EXPECT_TRUE(platform.beeps == 1 && backwardState & MF_GRAYED) << platform.beeps << " " << backwardState;
 }
 
 }  // namespace

@@ -106,9 +106,8 @@ TEST_F(PatternFiles, AFailedLoadChangesNothingAndEachWayInLoads)
     EXPECT_EQ(LiveCells(), row);
 }
 
-// Each item loads its pattern; the board joins the list under its count (an empty one does not).
-// Ctrl+C leaves the board and puts it on the clipboard as RLE text with the system's line ends;
-// Ctrl+V brings it back.
+// Each item loads its pattern; the board joins the list under its count (an empty one does not). Ctrl+C leaves
+// the board and puts it on the clipboard as RLE text with the system's line ends; Ctrl+V brings it back.
 TEST_F(PatternFiles, TheCommonListIsFilledAsItOpensEachItemLoadsAndTheBoardCanJoinIt)
 {
     HMENU context = LoadMenuA(nullptr, MAKEINTRESOURCEA(IDR_CONTEXT_MENU));

@@ -78,11 +78,13 @@ BOOL WINAPI RecordWriteFile(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD writ
     return !platform.writesFail && realWriteFile(file, bytes, size, written, overlapped);
 }
 
-class RecordedPlatform : public ::testing::Environment {
-    void SetUp() override
-    {
-        // Under Wine without a window manager, every hide of a managed window waits two seconds
-        // for a withdrawal that never comes. Read when the first window is made.
+}  // namespace
+
+void OpenMainWindow()
+{
+    // Once, before the first window: under Wine without a window manager, every hide of a managed
+    // window waits two seconds for a withdrawal that never comes.
+    [[maybe_unused]] static const bool recorded = [] {
         RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\app_tests.exe\\X11 Driver", "Managed", REG_SZ, "N", 2);
         realSetTimer = RedirectImport<decltype(&SetTimer)>("user32", "SetTimer", RecordSetTimer);
         realKillTimer = RedirectImport<decltype(&KillTimer)>("user32", "KillTimer", RecordKillTimer);
@@ -93,14 +95,8 @@ class RecordedPlatform : public ::testing::Environment {
         RedirectImport<decltype(&GetOpenFileNameA)>("comdlg32", "GetOpenFileNameA", ChooseFile);
         RedirectImport<decltype(&GetSaveFileNameA)>("comdlg32", "GetSaveFileNameA", ChooseFile);
         realWriteFile = RedirectImport<decltype(&WriteFile)>("kernel32", "WriteFile", RecordWriteFile);
-    }
-};
-const auto* environment = ::testing::AddGlobalTestEnvironment(new RecordedPlatform);
-
-}  // namespace
-
-void OpenMainWindow()
-{
+        return true;
+    }();
     platform = PlatformLog();
     viewport.cellSize = kInitialCellSize;
     stepIntervalMs = 50;
