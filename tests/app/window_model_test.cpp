@@ -182,8 +182,7 @@ std::string Compare(const Model& m, INT_PTR result, UINT message)
     const std::string caption = Caption(), name = "The Quillane (0.0.1)", running = ", running at " + std::to_string(m.timer) + " ms";
     const std::string expected = m.past.empty() && m.board.cells.empty() ? name
         : name + " - generation " + std::to_string(m.generation) + ", " + std::to_string(m.board.cells.size()) + " cells";
-    check(m.timer ? caption.size() > running.size() && caption.substr(caption.size() - running.size()) == running
-                  : caption == expected, "the caption; ");
+    check(m.timer ? caption.rfind(running) == caption.size() - running.size() : caption == expected, "the caption; ");
     // Setting the caption takes the scroll bars out of the style for a moment only.
     check((GetWindowLongPtrA(mainWindow, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) == (WS_HSCROLL | WS_VSCROLL), "the bars; ");
     // The Game menu as it opens: Backward greyed exactly when there is nothing to go back to.

@@ -1,7 +1,6 @@
 #!/usr/bin/python3
-"""Drives the real Quillane.exe under Wine with real X input and reads the screen back: only what
-needs a real process or real input. On an X display (tools/with-xvfb gives one):
-end_to_end_test.py path/to/wine-runner path/to/Quillane.exe"""
+"""Drives the real Quillane.exe under Wine with real X input and reads the screen back, for what needs a real
+process or real input. On an X display (tools/with-xvfb): end_to_end_test.py path/to/wine-runner path/to/Quillane.exe"""
 import os
 import subprocess
 import sys
@@ -84,7 +83,6 @@ def main():
     finally:
         if app.poll() is None:
             app.kill()
-    print("passed")
 
 
 if __name__ == "__main__":
