@@ -1,6 +1,8 @@
-// The board: its table, its step against the previous hash-tally step on thousands of random boards
-// with edits between steps, and its history against a stack of whole boards.
+// The board: its table, its step on known patterns and against the previous hash-tally step on
+// thousands of random boards with edits between steps, and its history against a stack of whole boards.
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <utility>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "cell_index.h"
 #include "hash_step_model.h"
 #include "history.h"
+#include "pattern_file.h"
 
 namespace {
 
@@ -100,6 +103,37 @@ bool StepBoth()
     // A tile lives only for its own cells and the facing edges beside it.
     EXPECT_LE(GetCellStore()->tileCount, 3 * count);
     return stepped;
+}
+
+// Collection files do what their sources record of them: a glider comes back moved by (1, 1)
+// every 4 generations, here too across both ends of the plane, 44P12.3 comes back in place after
+// 12, and the gun has 41 cells at generation 30.
+TEST_F(Board, KnownPatternsDoWhatTheirSourcesRecord)
+{
+    const struct { const char* file; int32_t x, y; int generations; int32_t cells, moved; } known[] = {
+        {"glider.rle", 0, 0, 4, 5, 1},
+        {"glider_106.lif", INT32_MAX - 1, INT32_MIN + 7, 12, 5, 3},
+        {"44p123.rle", -20, 7, 12, 44, 0},
+        {"gosperglidergun.rle", 40, -5, 30, 41, -1},  // -1: another shape, only the count
+    };
+    for (const auto& k : known) {
+        std::ifstream in(std::string(QUILLANE_TEST_DATA) + "/" + k.file, std::ios::binary);
+        Pattern pattern;
+        std::string error;
+        ASSERT_TRUE(ReadPattern(std::string(std::istreambuf_iterator<char>(in), {}), pattern, error)) << error;
+        std::vector<Cell> expected;
+        ClearCells();
+        for (Cell c : pattern.cells) {
+            ASSERT_TRUE(AddCell(WrapAdd(c.x, k.x), WrapAdd(c.y, k.y)));
+            expected.push_back({WrapAdd(WrapAdd(c.x, k.x), k.moved), WrapAdd(WrapAdd(c.y, k.y), k.moved)});
+        }
+        for (int g = 0; g < k.generations; ++g) {
+            ASSERT_TRUE(StepGeneration(nullptr));
+        }
+        const std::vector<Cell> now = TableCells();
+        EXPECT_TRUE(count == k.cells && (k.moved < 0 || std::is_permutation(now.begin(), now.end(), expected.begin())))
+            << k.file;
+    }
 }
 
 // Random boards over several 64x16 tiles, all but the first straddling a place where tile
