@@ -35,8 +35,8 @@ void CaptionText(char* out, size_t size)
     }
     const std::string generations = WithThousands(static_cast<uint64_t>(generation));
     const std::string cells = WithThousands(static_cast<uint64_t>(count));
-    const int n = std::snprintf(out, size, "%s - generation %s, %s cells", kProgramCaption, generations.c_str(),
-                                cells.c_str());
+    const int n = std::snprintf(out, size, "%s - generation %s, %s %s", kProgramCaption, generations.c_str(),
+                                cells.c_str(), count == 1 ? "cell" : "cells");
     if (IsRunning() && n > 0 && static_cast<size_t>(n) < size) {
         std::snprintf(out + n, size - static_cast<size_t>(n), ", running at %d ms", static_cast<int>(stepIntervalMs));
     }

@@ -69,9 +69,11 @@ void Clear(HWND window)
     RefreshCaption(window);
 }
 
+// The state as the key message was queued, not as it is now: a window busy for a moment would
+// otherwise take a Ctrl+C whose Ctrl was already let go for C, and clear the board.
 bool IsKeyDown(int virtualKey)
 {
-    return (GetAsyncKeyState(virtualKey) & 0x8000) != 0;
+    return (GetKeyState(virtualKey) & 0x8000) != 0;
 }
 
 // Digits 1 and 3 share three meanings: Ctrl zooms in, Shift zooms out, alone they set a speed.
@@ -103,6 +105,16 @@ void OnPasteKey(HWND window)
     }
 }
 
+// Ctrl+S saves, as in every Windows program; S alone stops, as it always has.
+void OnStopOrSaveKey(HWND window)
+{
+    if (IsKeyDown(VK_CONTROL)) {
+        SavePatternFromDialog(window);
+    } else {
+        StopTimer(window);
+    }
+}
+
 }  // namespace
 
 bool IsRunning()
@@ -128,10 +140,11 @@ bool StepForward(HWND window)
         return true;
     }
     // Stop first: a tick must not raise a second box while this one waits.
+    const bool wasRunning = running;
     StopTimer(window);
     const std::string text = "The next generation would have " + WithThousands(LastRefusedPopulation()) +
-                             " live cells; the board holds at most " + WithThousands(kMaxCells) +
-                             ". The simulation has stopped.";
+                             " live cells; the board holds at most " + WithThousands(kMaxCells) + "." +
+                             (wasRunning ? " The simulation has stopped." : "");
     ShowMessage(window, text.c_str(), MB_OK | MB_ICONWARNING);
     return false;
 }
@@ -166,8 +179,14 @@ void StepBackward(HWND window)
         running = false;
     }
     BeginCellChanges(mainWindow);
-    StepBack(DrawCellChange);
+    const bool undone = StepBack(DrawCellChange);
     EndCellChanges();
+    // An undone load shows the old board as the user last saw it.
+    const ViewNote view = UndoneView();
+    if (undone && view.cellSize != 0) {
+        viewport = {view.cellSize, view.offsetX, view.offsetY};
+        RequestRepaint(window);
+    }
     UpdateCaption(window);
 }
 
@@ -229,8 +248,13 @@ void HandleKey(HWND window, WPARAM virtualKey)
     case '4': SetSpeed(window, 200); break;
     case 'C': OnClearOrCopyKey(window); break;
     case 'V': OnPasteKey(window); break;
+    case 'O':
+        if (IsKeyDown(VK_CONTROL)) {
+            LoadPatternFromDialog(window);
+        }
+        break;
     case 'P': Play(window); break;
-    case 'S': StopTimer(window); break;
+    case 'S': OnStopOrSaveKey(window); break;
     default: break;
     }
 }

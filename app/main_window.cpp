@@ -169,6 +169,9 @@ INT_PTR OnInitMenuPopup(WPARAM menu)
 {
     const UINT state = boardOpen && CanStepBack() ? MF_ENABLED : MF_GRAYED;
     EnableMenuItem(reinterpret_cast<HMENU>(menu), IDM_STEP_BACKWARD, MF_BYCOMMAND | state);
+    // An empty board has nothing to add to the list.
+    const UINT add = boardOpen && count > 0 ? MF_ENABLED : MF_GRAYED;
+    EnableMenuItem(reinterpret_cast<HMENU>(menu), IDM_PATTERN_ADD_CURRENT, MF_BYCOMMAND | add);
     FillCommonMenu(reinterpret_cast<HMENU>(menu));
     return TRUE;
 }

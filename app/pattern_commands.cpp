@@ -100,7 +100,7 @@ bool LoadPatternText(HWND window, std::string_view text, const std::string& sour
             MB_YESNO | MB_ICONQUESTION) != IDYES) {
         return false;
     }
-    ReplaceBoard(pattern.cells);
+    ReplaceBoard(pattern.cells, {viewport.cellSize, viewport.offsetX, viewport.offsetY});
     // A running generation would otherwise step the new pattern before the user has seen it. The
     // stop also sets the caption, once, for the new board: each caption costs a frame repaint.
     StopTimer(window);

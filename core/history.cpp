@@ -20,6 +20,7 @@ struct Entry {
     int64_t generationBefore;
     int32_t born;       // Changes: entries appended at the table's end
     int32_t cellCount;  // Changes: DeadCell records that follow; Board: Cell records that follow
+    ViewNote view;      // Board: how the replaced board was shown, when the window said
     EntryKind kind;
 };
 
@@ -27,6 +28,7 @@ Entry* oldest = nullptr;
 Entry* newest = nullptr;
 size_t heldBytes = 0;
 int64_t shownGeneration = 0;
+ViewNote undoneView = {};
 
 DeadCell* DeadCells(Entry* e)
 {
@@ -72,7 +74,7 @@ Entry* NewEntry(EntryKind kind, int32_t cellCount)
         DropEntries();
         return nullptr;
     }
-    *e = {nullptr, nullptr, bytes, shownGeneration, 0, cellCount, kind};
+    *e = {nullptr, nullptr, bytes, shownGeneration, 0, cellCount, {}, kind};
     return e;
 }
 
@@ -177,6 +179,7 @@ bool StepBack(CellChangeListener listener)
         return false;
     }
     Entry* e = Pop();
+    undoneView = e->view;
     const bool undone = e->kind == EntryKind::Changes ? UndoStep(DeadCells(e), e->cellCount, e->born, listener)
                                                       : RestoreBoard(BoardCells(e), e->cellCount, listener);
     if (undone) {
@@ -187,6 +190,11 @@ bool StepBack(CellChangeListener listener)
     }
     std::free(e);
     return undone;
+}
+
+ViewNote UndoneView()
+{
+    return undoneView;
 }
 
 bool CanStepBack()
@@ -240,12 +248,15 @@ void ClearBoard()
     shownGeneration = 0;
 }
 
-bool ReplaceBoard(const std::vector<Cell>& cells)
+bool ReplaceBoard(const std::vector<Cell>& cells, ViewNote viewBefore)
 {
     if (!TableEntries() || cells.size() > static_cast<size_t>(kMaxCells)) {
         return false;
     }
     Entry* e = SaveBoard();
+    if (e) {
+        e->view = viewBefore;
+    }
     ClearCells();
     for (const Cell& c : cells) {
         AddCell(c.x, c.y);  // a repeated cell stays one entry

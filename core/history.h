@@ -30,9 +30,18 @@ size_t HistoryBytes();
 bool ToggleCell(int32_t x, int32_t y, bool& alive);
 // Empties the board. An empty board at generation 0 records nothing.
 void ClearBoard();
+// How the window showed the board: kept with a replaced board, so that undoing the load shows the
+// old board as it was seen. A cell size of 0 means none was kept.
+struct ViewNote {
+    int32_t cellSize;
+    int32_t offsetX;
+    int32_t offsetY;
+};
 // Replaces the board with these cells, in this order (a load, a paste, a listed pattern). False,
 // with nothing changed, when they do not fit in kMaxCells.
-bool ReplaceBoard(const std::vector<Cell>& cells);
+bool ReplaceBoard(const std::vector<Cell>& cells, ViewNote viewBefore = {});
+// The view kept with the entry the last StepBack undid; a cell size of 0 when it kept none.
+ViewNote UndoneView();
 
 // Drops every entry and sets the generation to 0 (the table itself is not touched). Call it
 // after changing the table through its own functions: entries describe the board they left.

@@ -364,6 +364,15 @@ bool IsMultiStateLetter(char c)
     return c == '.' || (c >= 'A' && c <= 'X') || (c >= 'p' && c <= 'z');
 }
 
+// Large collections mark some live cells of a two-state pattern with another letter, most often
+// x. Followed by a state letter, the same letter begins a multi-state cell (pA), which stays refused.
+bool IsMarkedLiveCell(std::string_view line, size_t i)
+{
+    const char c = line[i];
+    const bool stateFollows = i + 1 < line.size() && line[i + 1] >= 'A' && line[i + 1] <= 'X';
+    return c >= 'p' && c <= 'y' && !stateFollows;
+}
+
 // "#CXRLE Pos=x,y" (other fields such as Gen= may follow).
 bool ReadRlePosition(std::string_view line, uint64_t lineNo, Cell& corner, std::string& error)
 {
@@ -451,6 +460,7 @@ struct RleBody {
     bool haveRun;
     uint64_t runLine;
     uint64_t runColumn;
+    bool blankInRun;  // a blank since the count began, on this line: "1 2o" is no count of 12
     bool ended;
 };
 
@@ -458,9 +468,15 @@ struct RleBody {
 bool ReadRleBodyLine(std::string_view line, uint64_t lineNo, RleBody& body, std::vector<Cell>& cells,
                      std::string& error)
 {
+    // A count may go on after a line break, as real files break long lines anywhere.
+    body.blankInRun = false;
     for (size_t i = 0; i < line.size() && !body.ended; ++i) {
-        const char c = line[i];
+        const char c = IsMarkedLiveCell(line, i) ? 'o' : line[i];
         if (IsDigit(c)) {
+            if (body.haveRun && body.blankInRun) {
+                error = At(lineNo, i + 1) + "a run count's digits must stand together, without blanks between them.";
+                return false;
+            }
             if (!body.haveRun) {
                 body.haveRun = true;
                 body.run = 0;
@@ -476,6 +492,7 @@ bool ReadRleBodyLine(std::string_view line, uint64_t lineNo, RleBody& body, std:
             continue;
         }
         if (IsBlank(c)) {
+            body.blankInRun = body.haveRun;
             continue;
         }
         const uint64_t n = body.haveRun ? body.run : 1;
@@ -526,7 +543,7 @@ bool ReadRle(std::string_view text, Pattern& pattern, std::string& error)
     bool sawNameLine = false;
     std::string lineRule;  // from a "#r" line, used when the header has none
     uint64_t ruleLine = 0;
-    RleBody body{{0, 0}, 0, 0, 0, false, 0, 0, false};
+    RleBody body{{0, 0}, 0, 0, 0, false, 0, 0, false, false};
     while (!body.ended && NextLine(cursor, line)) {
         const std::string_view trimmed = Trimmed(line);
         if (!inBody) {
@@ -1008,6 +1025,7 @@ bool IsStandardRule(const std::string& rule)
     const std::string upper = Normalised(rule);
     uint32_t birth = 0;
     uint32_t survival = 0;
-    return upper.empty() || (ParseLifeLikeRule(upper, birth, survival) && birth == (1u << 3) &&
-                             survival == ((1u << 2) | (1u << 3)));
+    // Files also name the rule by the automaton's own name.
+    return upper.empty() || upper == "LIFE" || upper == "CONWAY" ||
+           (ParseLifeLikeRule(upper, birth, survival) && birth == (1u << 3) && survival == ((1u << 2) | (1u << 3)));
 }

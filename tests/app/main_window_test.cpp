@@ -31,7 +31,7 @@ void WINAPI DriveTheContextMenu(HWND, UINT, UINT_PTR, DWORD)
     if (++menuDriverCalls > 150) {
         EndMenu();
         PostQuitMessage(1);
-    } else if (popup && platform.shown.size() == 1) {
+    } else if (popup && platform.shown.size() == 2) {
         auto menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
         backwardState = GetMenuState(menu, IDM_STEP_BACKWARD, MF_BYCOMMAND);
         Command(IDM_SPEED_10);
@@ -56,6 +56,7 @@ TEST_F(MainWindowTest, AFullBoardRefusesAClickWithABeepAndAGenerationWithOneBoxA
     }
     PlaceCells(cells);
     Deliver(WM_LBUTTONDOWN, 0, MAKELPARAM(35, 35));
+    Command(IDM_STEP_FORWARD);  // refused with nothing running: no word of a stop
     Command(IDM_SPEED_10);
     Deliver(WM_TIMER, kStepTimerId);
     EXPECT_EQ(platform.timerAtBox, 0u);
@@ -68,8 +69,9 @@ TEST_F(MainWindowTest, AFullBoardRefusesAClickWithABeepAndAGenerationWithOneBoxA
     }
     KillTimer(nullptr, driver);
     const std::string refused = "The Quillane 0.0.1|The next generation would have 13,332 live cells; the board "
-                                "holds at most 10,000. The simulation has stopped.";
-    EXPECT_EQ(platform.shown, std::vector<std::string>(2, refused));
+                                "holds at most 10,000.";
+    const std::string stopped = refused + " The simulation has stopped.";
+    EXPECT_EQ(platform.shown, std::vector<std::string>({refused, stopped, stopped}));
     EXPECT_EQ(platform.captureAtBox, nullptr);
     EXPECT_EQ(message.wParam, 0u);  // the quit's own, not the driver's
     EXPECT_TRUE(platform.beeps == 1 && backwardState & MF_GRAYED) << platform.beeps << " " << backwardState;

@@ -68,7 +68,7 @@ TEST_F(PatternFiles, EachFormatSavesAndLoadsBackAndAFailedSaveKeepsTheOldFile)
 TEST_F(PatternFiles, AFailedLoadChangesNothingAndEachWayInLoads)
 {
     const std::string folder = Folder(), other = folder + "other.rle";
-    WriteText(folder + "bad.rle", "x = 3, y = 3\nbo$2bq$3o!");
+    WriteText(folder + "bad.rle", "x = 3, y = 3\nbo$2b%$3o!");
     WriteText(other, "x = 3, y = 1, rule = B36/S23\n3o!");
     const struct { const char* file; int answer; const char* says; } cases[] = {
         {"bad.rle", IDOK, "could not be loaded.\n\nLine 2, column 6: "},
@@ -91,6 +91,9 @@ TEST_F(PatternFiles, AFailedLoadChangesNothingAndEachWayInLoads)
     }
     const std::vector<Cell> row = {{0, 0}, {1, 0}, {2, 0}};
     platform.answer = IDYES;
+    LoadPatternFile(mainWindow, other.c_str());
+    PressKey(VK_LEFT);  // the load undone shows the old board as it was seen
+    EXPECT_EQ(seen(), std::make_tuple(kBlinker, 11, std::get<2>(before), 0u));
     for (const std::string& line : {"  \"" + other + "\" ", other + " "}) {
         ClearCells();
         LoadCommandLinePattern(mainWindow, line.c_str());
@@ -112,6 +115,8 @@ TEST_F(PatternFiles, TheCommonListIsFilledAsItOpensEachItemLoadsAndTheBoardCanJo
 {
     HMENU context = LoadMenuA(nullptr, MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
     HMENU common = GetSubMenu(GetSubMenu(GetSubMenu(context, 0), 10), 0);
+    Deliver(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(common));
+    EXPECT_TRUE(GetMenuState(common, IDM_PATTERN_ADD_CURRENT, MF_BYCOMMAND) & MF_GRAYED);
     Command(IDM_PATTERN_ADD_CURRENT);
     const std::vector<Cell> added = {{-3, 8}, {-2, 8}, {40, 9}};
     PlaceCells(added);

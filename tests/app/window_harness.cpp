@@ -10,7 +10,6 @@ namespace {
 decltype(&SetTimer) realSetTimer;
 decltype(&KillTimer) realKillTimer;
 decltype(&WriteFile) realWriteFile;
-std::vector<WORD> heldKeys;
 
 // The window's platform calls go through this executable's import address table: pointing an entry
 // at a recorder shows them without a seam in the program. Returns the original. T is the import's own
@@ -45,8 +44,6 @@ BOOL WINAPI RecordKillTimer(HWND window, UINT_PTR id)
     platform.timer = window && id == kStepTimerId ? 0 : platform.timer;
     return realKillTimer(window, id);
 }
-
-SHORT WINAPI HeldKeyState(int key) { return std::count(heldKeys.begin(), heldKeys.end(), key) ? SHORT(-32768) : SHORT(0); }
 
 BOOL WINAPI RecordBeep(UINT) { return ++platform.beeps; }
 
@@ -88,7 +85,6 @@ void OpenMainWindow()
         RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\app_tests.exe\\X11 Driver", "Managed", REG_SZ, "N", 2);
         realSetTimer = RedirectImport<decltype(&SetTimer)>("user32", "SetTimer", RecordSetTimer);
         realKillTimer = RedirectImport<decltype(&KillTimer)>("user32", "KillTimer", RecordKillTimer);
-        RedirectImport<decltype(&GetAsyncKeyState)>("user32", "GetAsyncKeyState", HeldKeyState);
         RedirectImport<decltype(&MessageBeep)>("user32", "MessageBeep", RecordBeep);
         RedirectImport<decltype(&MessageBoxA)>("user32", "MessageBoxA", RecordMessageBox);
         RedirectImport<decltype(&ShellExecuteA)>("shell32", "ShellExecuteA", RecordShellExecute);
@@ -121,8 +117,14 @@ void CloseMainWindow()
 
 INT_PTR PressKey(WORD key, std::initializer_list<WORD> held)
 {
-    heldKeys = held;
+    // The thread's key state, which follows the queue; the keyboard itself holds nothing meanwhile.
+    BYTE keys[256] = {};
+    for (WORD k : held) {
+        keys[k] = 0x80;
+    }
+    SetKeyboardState(keys);
     const INT_PTR result = Deliver(WM_KEYDOWN, key, 1);
-    heldKeys.clear();
+    BYTE none[256] = {};
+    SetKeyboardState(none);
     return result;
 }

@@ -50,7 +50,8 @@ struct MainWindowTest : ::testing::Test {
 // The dialog procedure's own answer, as the dialog manager receives it.
 inline INT_PTR Deliver(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return MainDialogProc(mainWindow, message, wParam, lParam); }
 inline INT_PTR Command(int commandId) { return Deliver(WM_COMMAND, static_cast<WPARAM>(commandId)); }
-// A key message, with the modifiers held as GetAsyncKeyState answers while it is handled.
+// A key message with the modifiers held as they were when it was queued; by the time it is handled the
+// keyboard itself holds nothing.
 INT_PTR PressKey(WORD key, std::initializer_list<WORD> held = {});
 
 // Into the table and onto the screen; the history starts afresh from this board.

@@ -62,7 +62,8 @@ void Command(Model& m, WPARAM id)
         m.timer = 0;
         std::tie(m.board, m.generation) = m.past.back();
         m.past.pop_back();
-    } else if (id == IDM_ABOUT_PROGRAM || id == IDM_ABOUT_RULES) {
+    } else if (id == IDM_ABOUT_PROGRAM || id == IDM_ABOUT_RULES ||
+               (id == IDM_FILE_SAVE_PATTERN && m.board.cells.empty())) {
         ++m.shown;
     } else if (id == IDM_CLEAR && (!m.board.cells.empty() || m.generation != 0)) {
         Record(m);
@@ -71,11 +72,12 @@ void Command(Model& m, WPARAM id)
     }
 }
 
-// Each key as the command it stands for alone, with Ctrl (asked first) and with Shift; Ctrl+C copies.
+// Each key as the command it stands for alone, with Ctrl (asked first) and with Shift; Ctrl+C copies. The
+// file dialogs are cancelled; an empty board's save is a box.
 const struct { WPARAM key, alone, ctrl, shift; } kKeys[] = {
     {'1', IDM_SPEED_10, IDM_ZOOM_IN_1, IDM_ZOOM_OUT_1}, {'2', IDM_SPEED_50, IDM_SPEED_50, IDM_SPEED_50},
     {'3', IDM_SPEED_100, IDM_ZOOM_IN_3, IDM_ZOOM_OUT_3}, {'4', IDM_SPEED_200, IDM_SPEED_200, IDM_SPEED_200},
-    {'P', IDM_PLAY, IDM_PLAY, IDM_PLAY}, {'S', IDM_STOP, IDM_STOP, IDM_STOP}, {'C', IDM_CLEAR, 0, IDM_CLEAR},
+    {'P', IDM_PLAY, IDM_PLAY, IDM_PLAY}, {'S', IDM_STOP, IDM_FILE_SAVE_PATTERN, IDM_STOP}, {'O', 0, IDM_PATTERN_LOAD, 0}, {'C', IDM_CLEAR, 0, IDM_CLEAR},
     {'Z', 0, IDM_STEP_BACKWARD, 0}, {VK_LEFT, IDM_STEP_BACKWARD, IDM_STEP_BACKWARD, IDM_STEP_BACKWARD},
     {VK_RIGHT, IDM_STEP_FORWARD, IDM_STEP_FORWARD, IDM_STEP_FORWARD}, {VK_HOME, 0, 0, 0}, {'A', 0, 0, 0},
     {'V', 0, 0, 0}};
@@ -151,7 +153,7 @@ std::vector<Action> Generate(uint32_t seed, int steps)
     std::vector<Action> actions;
     for (int i = 0; i < steps; ++i) {
         // V is no paste without Ctrl, and with it would paste what an earlier Ctrl+C copied.
-        const WPARAM key = kKeys[pick(13)].key;
+        const WPARAM key = kKeys[pick(std::size(kKeys))].key;
         // Clicks near the middle make patterns; a far one's 16-bit coordinates are unsigned.
         const int32_t kind = pick(23), x = pick(10) ? 120 + pick(120) : 65535 - pick(10000), y = 100 + pick(100);
         actions.push_back(kind < 6 ? Action{WM_LBUTTONDOWN, 0, x, y, 0} : kind < 7 ? Action{WM_LBUTTONDBLCLK, 0, x, y, 0}
@@ -181,7 +183,7 @@ std::string Compare(const Model& m, INT_PTR result, UINT message)
     // Stopped, the caption is exact; while the timer runs the count may lag a tenth of a second.
     const std::string caption = Caption(), name = "The Quillane (0.0.1)", running = ", running at " + std::to_string(m.timer) + " ms";
     const std::string expected = m.past.empty() && m.board.cells.empty() ? name
-        : name + " - generation " + std::to_string(m.generation) + ", " + std::to_string(m.board.cells.size()) + " cells";
+        : name + " - generation " + std::to_string(m.generation) + ", " + std::to_string(m.board.cells.size()) + (m.board.cells.size() == 1 ? " cell" : " cells");
     check(m.timer ? caption.rfind(running) == caption.size() - running.size() : caption == expected, "the caption; ");
     // Setting the caption takes the scroll bars out of the style for a moment only.
     check((GetWindowLongPtrA(mainWindow, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) == (WS_HSCROLL | WS_VSCROLL), "the bars; ");

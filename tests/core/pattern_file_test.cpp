@@ -76,7 +76,8 @@ TEST(PatternFileRealFiles, CountsTheGunInEveryFormatAndSurvivesMangledCopies)
 
 TEST(PatternFileRules, StandardSpellingsAndOthers)
 {
-    for (const char* rule : {"", "B3/S23", "b3/s23", "23/3", "S23/B3", "s23/b3", "B3S23", " B3 / S23 ", "B3/S32"}) {
+    for (const char* rule :
+         {"", "B3/S23", "b3/s23", "23/3", "S23/B3", "s23/b3", "B3S23", " B3 / S23 ", "B3/S32", "Life", "conway", " LIFE"}) {
         EXPECT_TRUE(IsStandardRule(rule)) << rule;
     }
     for (const char* rule : {"B36/S23", "B3/S2", "3/23", "B3/S23/3", "B3/S23:T100,100", "Highlife", "B/S", "B3"}) {
@@ -119,6 +120,8 @@ TEST(PatternFileReading, AcceptsWhatRealFilesDoAndRefusesBadInputClearly)
         {"#Life 1.06\n1 2 3\n", "Line 2: a Life 1.06 line must be two whole numbers"},
         {"!C\n.O.\n.X.\n", "Line 3, column 2: unexpected 'X'"}, {"#Life 1.05\n*o\n", "column 2: unexpected 'o'"},
         {"x = 3, y = 2\nbo$2%o!", "Line 2, column 5: unexpected '%'"}, {"x = a, y = 1\no!", "Line 1: the header's x"},
+        {"x = 4, y = 1\n2xbq!", "0,0 1,0 3,0 ||"}, {"x = 2, y = 1\nbpA!", "column 2: 'p' is a cell state of a multi"},
+        {"x = 13, y = 1\n1 2o!", "Line 2, column 3: a run count's digits must stand together"},
         {"x = 2, y = 1, rule = B3/S23\n2A!", "Line 2, column 2: 'A' is a cell state of a multi-state pattern"},
         {"#C\nx = 1, y = 1, rule = LifeHistory\n2A!", "Line 2: the rule \"LifeHistory\" has more than two cell states"},
         {"x = 1, y = 1, rule = B2/S/C3\no!", "more than two cell states"}, {"#CXRLE Pos=-5,7 Gen=3\nbo!", "-4,7 ||"},

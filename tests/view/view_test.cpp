@@ -51,7 +51,8 @@ TEST(FitView, TheLiveCellsBoxComesToTheMiddleAtTheLargestSizeThatHoldsIt)
         {"a column held by the height", {{7, -20}, {9, 29}}, 1000, 500, 9, {7, -20}, 3, 50},
         {"one pixel short", {{0, 0}, {19, 0}}, 300, 100, 14, {0, 0}, 20, 1},
         {"across the plane's ends", {{INT32_MAX, INT32_MIN}, {INT32_MIN, INT32_MAX}}, 200, 200, 15, {INT32_MAX, INT32_MAX}, 2, 2},
-        {"too far apart for any size", {{-500000, 0}, {500000, 3}}, 800, 600, 2, {-500000, 0}, 1000001, 4},
+        {"too far apart for any size: the fuller part", {{-500000, 0}, {500000, 3}, {500003, 3}, {500000, 5}}, 800, 600, 2,
+         {500000, 3}, 4, 3},
         {"an empty board: the start view, (0, 0) at the corner", {}, 300, 200, kInitialCellSize, {0, 0}, 19, 13},
     };
     for (const auto& c : cases) {
