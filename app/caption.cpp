@@ -1,14 +1,17 @@
+#include "caption.h"
+
 #include <cstdio>
 #include <cstring>
 
 #include "cell_table.h"
-#include "commands.h"
 #include "history.h"
+#include "run.h"
 #include "thousands.h"
+#include "version.h"
 
 namespace {
 
-const char kProgramCaption[] = "The Quillane (0.0.1)";
+const char kProgramCaption[] = QUILLANE_WINDOW_CAPTION;
 
 // While the timer runs, the caption changes at most ten times a second: a count changing faster
 // cannot be read anyway.

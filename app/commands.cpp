@@ -2,25 +2,17 @@
 
 #include <shellapi.h>
 
-#include <memory>
-#include <string>
-
 #include "board_painter.h"
-#include "cell_table.h"
-#include "generation.h"
+#include "caption.h"
 #include "history.h"
+#include "message_box.h"
 #include "pattern_commands.h"
 #include "resource.h"
-#include "thousands.h"
+#include "run.h"
 #include "viewport.h"
-
-int32_t stepIntervalMs = 50;
 
 namespace {
 
-bool running = false;
-
-const char kMessageCaption[] = "The Quillane 0.0.1";
 // Broken by hand into lines that fit the box, which would otherwise wrap inside "B3/S23".
 const char kAboutText[] =
     "The Quillane plays Conway's Game of Life\n"
@@ -31,41 +23,17 @@ const char kAboutText[] =
     "<developers@quillane.example>";
 const char kRulesPage[] = "https://en.wikipedia.org/wiki/Conway%27s_Game_of_Life";
 
-bool IsMenuOpen()
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMENUMODE) != 0;
-}
-
-// Starting an already running timer replaces it, so its period starts afresh.
-void Play(HWND window)
-{
-    SetTimer(window, kStepTimerId, static_cast<UINT>(stepIntervalMs), nullptr);
-    running = true;
-    UpdateCaption(window);
-}
-
-// A speed always leaves the simulation running, whether it ran before or not.
-void SetSpeed(HWND window, int32_t intervalMs)
-{
-    stepIntervalMs = intervalMs;
-    KillTimer(window, kStepTimerId);
-    running = false;
-    Play(window);
-}
-
 void Zoom(HWND window, int32_t delta)
 {
     ZoomBy(delta);
-    RequestRepaint(window);
+    RepaintNow(window);
 }
 
 void Clear(HWND window)
 {
     // A running timer goes on; its next tick finds no live cell and stops it.
     ClearBoard();
-    RequestRepaint(window);
+    RepaintNow(window);
     RefreshCaption(window);
 }
 
@@ -77,7 +45,7 @@ bool IsKeyDown(int virtualKey)
 }
 
 // Digits 1 and 3 share three meanings: Ctrl zooms in, Shift zooms out, alone they set a speed.
-void OnDigitKey(HWND window, int32_t zoomStep, int32_t intervalMs)
+void ZoomOrSetSpeed(HWND window, int32_t zoomStep, int32_t intervalMs)
 {
     if (IsKeyDown(VK_CONTROL)) {
         Zoom(window, zoomStep);
@@ -89,7 +57,7 @@ void OnDigitKey(HWND window, int32_t zoomStep, int32_t intervalMs)
 }
 
 // Ctrl+C is everyone's copy key: clearing the board on it would destroy the user's work.
-void OnClearOrCopyKey(HWND window)
+void CopyOrClear(HWND window)
 {
     if (IsKeyDown(VK_CONTROL)) {
         CopyBoard(window);
@@ -98,15 +66,8 @@ void OnClearOrCopyKey(HWND window)
     }
 }
 
-void OnPasteKey(HWND window)
-{
-    if (IsKeyDown(VK_CONTROL)) {
-        PasteBoard(window);
-    }
-}
-
 // Ctrl+S saves, as in every Windows program; S alone stops, as it always has.
-void OnStopOrSaveKey(HWND window)
+void SaveOrStop(HWND window)
 {
     if (IsKeyDown(VK_CONTROL)) {
         SavePatternFromDialog(window);
@@ -115,87 +76,22 @@ void OnStopOrSaveKey(HWND window)
     }
 }
 
+// Letters that act only with Ctrl.
+void WithCtrl(void (*command)(HWND), HWND window)
+{
+    if (IsKeyDown(VK_CONTROL)) {
+        command(window);
+    }
+}
+
 }  // namespace
-
-bool IsRunning()
-{
-    return running;
-}
-
-void StopTimer(HWND window)
-{
-    KillTimer(window, kStepTimerId);
-    running = false;
-    UpdateCaption(window);
-}
-
-bool StepForward(HWND window)
-{
-    // The changes are drawn as the step applies them and reach the screen together.
-    BeginCellChanges(mainWindow);
-    const bool stepped = AdvanceGeneration(DrawCellChange);
-    EndCellChanges();
-    if (stepped) {
-        RefreshCaption(window);
-        return true;
-    }
-    // Stop first: a tick must not raise a second box while this one waits.
-    const bool wasRunning = running;
-    StopTimer(window);
-    const std::string text = "The next generation would have " + WithThousands(LastRefusedPopulation()) +
-                             " live cells; the board holds at most " + WithThousands(kMaxCells) + "." +
-                             (wasRunning ? " The simulation has stopped." : "");
-    ShowMessage(window, text.c_str(), MB_OK | MB_ICONWARNING);
-    return false;
-}
-
-int ShowMessage(HWND window, const char* text, UINT type)
-{
-    if (IsMenuOpen()) {
-        // Ending the menu lets its loop return as soon as this call does; the box follows.
-        EndMenu();
-        auto* copy = new std::string(text);
-        if (!PostMessageA(window, kShowWaitingMessage, type, reinterpret_cast<LPARAM>(copy))) {
-            delete copy;
-        }
-        return 0;
-    }
-    return MessageBoxA(window, text, kMessageCaption, type);
-}
-
-void ShowWaitingMessage(HWND window, WPARAM type, LPARAM text)
-{
-    std::unique_ptr<std::string> owned(reinterpret_cast<std::string*>(text));
-    ShowMessage(window, owned->c_str(), static_cast<UINT>(type));
-}
-
-void StepBackward(HWND window)
-{
-    if (!CanStepBack()) {
-        return;
-    }
-    if (running) {
-        KillTimer(window, kStepTimerId);
-        running = false;
-    }
-    BeginCellChanges(mainWindow);
-    const bool undone = StepBack(DrawCellChange);
-    EndCellChanges();
-    // An undone load shows the old board as the user last saw it.
-    const ViewNote view = UndoneView();
-    if (undone && view.cellSize != 0) {
-        viewport = {view.cellSize, view.offsetX, view.offsetY};
-        RequestRepaint(window);
-    }
-    UpdateCaption(window);
-}
 
 void FitLiveCells(HWND window)
 {
     RECT client;
     GetClientRect(window, &client);
     FitView(client.right, client.bottom);
-    RequestRepaint(window);
+    RepaintNow(window);
 }
 
 void HandleCommand(HWND window, int commandId)
@@ -215,12 +111,8 @@ void HandleCommand(HWND window, int commandId)
     case IDM_SPEED_50: SetSpeed(window, 50); break;
     case IDM_SPEED_100: SetSpeed(window, 100); break;
     case IDM_SPEED_200: SetSpeed(window, 200); break;
-    case IDM_ABOUT_PROGRAM:
-        ShowMessage(window, kAboutText, MB_OK | MB_ICONINFORMATION);
-        break;
-    case IDM_ABOUT_RULES:
-        ShellExecuteA(nullptr, "open", kRulesPage, nullptr, nullptr, SW_SHOWNORMAL);
-        break;
+    case IDM_ABOUT_PROGRAM: ShowMessage(window, kAboutText, MB_OK | MB_ICONINFORMATION); break;
+    case IDM_ABOUT_RULES: ShellExecuteA(nullptr, "open", kRulesPage, nullptr, nullptr, SW_SHOWNORMAL); break;
     case IDM_FILE_LOAD_PATTERN:
     case IDM_PATTERN_LOAD: LoadPatternFromDialog(window); break;
     case IDM_FILE_SAVE_PATTERN:
@@ -237,24 +129,16 @@ void HandleKey(HWND window, WPARAM virtualKey)
     case VK_RIGHT: StepForward(window); break;
     case VK_LEFT: StepBackward(window); break;
     case VK_HOME: FitLiveCells(window); break;
-    case 'Z':
-        if (IsKeyDown(VK_CONTROL)) {
-            StepBackward(window);
-        }
-        break;
-    case '1': OnDigitKey(window, 1, 10); break;
+    case 'Z': WithCtrl(StepBackward, window); break;
+    case '1': ZoomOrSetSpeed(window, 1, 10); break;
     case '2': SetSpeed(window, 50); break;
-    case '3': OnDigitKey(window, 3, 100); break;
+    case '3': ZoomOrSetSpeed(window, 3, 100); break;
     case '4': SetSpeed(window, 200); break;
-    case 'C': OnClearOrCopyKey(window); break;
-    case 'V': OnPasteKey(window); break;
-    case 'O':
-        if (IsKeyDown(VK_CONTROL)) {
-            LoadPatternFromDialog(window);
-        }
-        break;
+    case 'C': CopyOrClear(window); break;
+    case 'V': WithCtrl(PasteBoard, window); break;
+    case 'O': WithCtrl(LoadPatternFromDialog, window); break;
     case 'P': Play(window); break;
-    case 'S': OnStopOrSaveKey(window); break;
+    case 'S': SaveOrStop(window); break;
     default: break;
     }
 }

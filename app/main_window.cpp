@@ -3,20 +3,20 @@
 #include <windowsx.h>
 
 #include "board_painter.h"
+#include "caption.h"
 #include "cell_table.h"
 #include "commands.h"
 #include "history.h"
+#include "message_box.h"
 #include "pattern_commands.h"
+#include "pointer.h"
 #include "resource.h"
+#include "run.h"
 #include "viewport.h"
 
 HBRUSH backgroundBrush = nullptr;
 
 namespace {
-
-// Set once the table's storage exists, cleared when it is released at close. Every handler
-// that reads or changes the board asks first: after the close nothing may reach the table.
-bool boardOpen = false;
 
 // Wheel movement not yet turned into a zoom: a fine-grained wheel sends fractions of a notch.
 int32_t wheelDelta = 0;
@@ -36,15 +36,23 @@ void SetIcon(HWND window, WPARAM which, int size)
     SendMessageA(window, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
 }
 
-// Runs inside CreateDialogParamA, before WinMain knows the handle.
+// Every handler that reads or changes the board asks first: after the close nothing may reach the
+// table, whose storage goes with the window.
+bool BoardOpen()
+{
+    return HasCellStorage();
+}
+
+// Runs inside CreateDialogParamA, before WinMain knows the handle. A window starts as the first one
+// did, whatever an earlier one left.
 INT_PTR OnInitDialog(HWND window)
 {
-    boardOpen = AllocateCellStorage();
+    AllocateCellStorage();
     ForgetHistory();
-    StopTimer(window);
+    ResetRun(window);
+    ResetPointer();
     wheelDelta = 0;
-    viewport.offsetX = 0;
-    viewport.offsetY = 0;
+    viewport = {kInitialCellSize, 0, 0};
     SetScrollBars(window);
     SetIcon(window, ICON_BIG, 32);
     SetIcon(window, ICON_SMALL, 16);
@@ -59,7 +67,7 @@ INT_PTR OnInitDialog(HWND window)
 // validates the window without touching the table.
 INT_PTR OnPaint(HWND window)
 {
-    if (boardOpen) {
+    if (BoardOpen()) {
         PaintBoard(window);
     }
     return FALSE;
@@ -68,15 +76,14 @@ INT_PTR OnPaint(HWND window)
 // The board's paint covers the whole client area, so an erase first would only flash white.
 INT_PTR OnEraseBackground()
 {
-    return boardOpen;
+    return BoardOpen();
 }
 
 INT_PTR OnClose(HWND window)
 {
     // The timer goes before the table, so no tick can arrive to a released table.
     KillTimer(window, kStepTimerId);
-    if (boardOpen) {
-        boardOpen = false;
+    if (BoardOpen()) {
         ReleaseCellStorage();
         ForgetHistory();
     }
@@ -94,7 +101,7 @@ INT_PTR OnDestroy()
 
 INT_PTR OnTimer(HWND window, WPARAM timerId)
 {
-    if (timerId != kStepTimerId || !boardOpen) {
+    if (timerId != kStepTimerId || !BoardOpen()) {
         return TRUE;
     }
     // An empty board has nothing left to run; a refused step has stopped the timer itself.
@@ -119,27 +126,18 @@ INT_PTR OnScroll(HWND window, WPARAM code, bool horizontal)
     default: return TRUE;
     }
     PanBy(horizontal ? cells : 0, horizontal ? 0 : cells);
-    if (boardOpen) {
-        RequestRepaint(window);
+    if (BoardOpen()) {
+        RepaintNow(window);
     }
     return TRUE;
 }
 
-// A left press toggles the cell under it. A quick second press on the same cell arrives as a
-// double click and is handled the same way, so that the user's click is never lost.
-INT_PTR OnLeftButtonDown(HWND window, uint32_t px, uint32_t py)
+// A quick second press on the same cell arrives as a double click and is handled the same way, so
+// that the user's click is never lost.
+INT_PTR OnLeftButtonDown(HWND window, LPARAM lParam)
 {
-    if (!boardOpen) {
-        return FALSE;
-    }
-    Cell cell = ScreenToCell(static_cast<int32_t>(px), static_cast<int32_t>(py));
-    bool alive = false;
-    if (ToggleCell(cell.x, cell.y, alive)) {
-        DrawCell(cell.x, cell.y, alive, window);
-        RefreshCaption(window);
-    } else {
-        // The table is full: the cell stays dead and nothing is drawn.
-        MessageBeep(MB_OK);
+    if (BoardOpen()) {
+        PointerPressed(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
     }
     return FALSE;
 }
@@ -157,8 +155,8 @@ INT_PTR OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam)
     POINT cursor = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     ScreenToClient(window, &cursor);
     ZoomAbout(notches, cursor.x, cursor.y);
-    if (boardOpen) {
-        RequestRepaint(window);
+    if (BoardOpen()) {
+        RepaintNow(window);
     }
     return TRUE;
 }
@@ -167,10 +165,10 @@ INT_PTR OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam)
 // changes during the session, so its sub-menu is filled here too.
 INT_PTR OnInitMenuPopup(WPARAM menu)
 {
-    const UINT state = boardOpen && CanStepBack() ? MF_ENABLED : MF_GRAYED;
+    const UINT state = BoardOpen() && CanStepBack() ? MF_ENABLED : MF_GRAYED;
     EnableMenuItem(reinterpret_cast<HMENU>(menu), IDM_STEP_BACKWARD, MF_BYCOMMAND | state);
     // An empty board has nothing to add to the list.
-    const UINT add = boardOpen && count > 0 ? MF_ENABLED : MF_GRAYED;
+    const UINT add = BoardOpen() && count > 0 ? MF_ENABLED : MF_GRAYED;
     EnableMenuItem(reinterpret_cast<HMENU>(menu), IDM_PATTERN_ADD_CURRENT, MF_BYCOMMAND | add);
     FillCommonMenu(reinterpret_cast<HMENU>(menu));
     return TRUE;
@@ -184,7 +182,7 @@ INT_PTR OnRightButtonDown(HWND window)
 
 INT_PTR OnKeyDown(HWND window, WPARAM virtualKey)
 {
-    if (boardOpen) {
+    if (BoardOpen()) {
         HandleKey(window, virtualKey);
     }
     return TRUE;
@@ -192,7 +190,7 @@ INT_PTR OnKeyDown(HWND window, WPARAM virtualKey)
 
 INT_PTR OnCommand(HWND window, int commandId)
 {
-    if (boardOpen) {
+    if (BoardOpen()) {
         HandleCommand(window, commandId);
     }
     return TRUE;
@@ -208,7 +206,7 @@ INT_PTR OnShowWaitingMessage(HWND window, WPARAM type, LPARAM text)
 // A pattern file dropped on the window loads; of several, the first.
 INT_PTR OnDropFiles(HWND window, HDROP drop)
 {
-    if (boardOpen) {
+    if (BoardOpen()) {
         LoadDroppedPattern(window, drop);
     } else {
         DragFinish(drop);
@@ -220,9 +218,6 @@ INT_PTR OnDropFiles(HWND window, HDROP drop)
 
 INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // Click positions are never negative, so the 16-bit halves are widened without sign.
-    const uint32_t px = LOWORD(lParam);
-    const uint32_t py = HIWORD(lParam);
     switch (message) {
     case WM_INITDIALOG: return OnInitDialog(window);
     case WM_PAINT: return OnPaint(window);
@@ -233,8 +228,8 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_HSCROLL: return OnScroll(window, wParam, true);
     case WM_VSCROLL: return OnScroll(window, wParam, false);
     case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(backgroundBrush);
-    case WM_LBUTTONDOWN: return OnLeftButtonDown(window, px, py);
-    case WM_LBUTTONDBLCLK: return OnLeftButtonDown(window, px, py);
+    case WM_LBUTTONDOWN: return OnLeftButtonDown(window, lParam);
+    case WM_LBUTTONDBLCLK: return OnLeftButtonDown(window, lParam);
     case WM_RBUTTONDOWN: return OnRightButtonDown(window);
     case WM_MOUSEWHEEL: return OnMouseWheel(window, wParam, lParam);
     case WM_INITMENUPOPUP: return OnInitMenuPopup(wParam);
@@ -254,7 +249,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
         ShowMessage(nullptr, "The main window could not be created.", MB_OK | MB_ICONERROR);
         return 1;
     }
-    if (!boardOpen) {
+    if (!BoardOpen()) {
         // The box first: destroying the window posts the quit message, which would end the box.
         ShowMessage(nullptr, "There is not enough memory for the board.", MB_OK | MB_ICONERROR);
         DestroyWindow(window);

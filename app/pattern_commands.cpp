@@ -11,8 +11,10 @@
 #include "cell_table.h"
 #include "commands.h"
 #include "history.h"
+#include "message_box.h"
 #include "pattern_file.h"
 #include "resource.h"
+#include "run.h"
 #include "thousands.h"
 #include "viewport.h"
 
@@ -107,7 +109,7 @@ bool LoadPatternText(HWND window, std::string_view text, const std::string& sour
     RECT client;
     GetClientRect(window, &client);
     FitView(client.right, client.bottom);
-    RequestRepaint(window);
+    RepaintNow(window);
     return true;
 }
 

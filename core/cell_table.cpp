@@ -123,23 +123,24 @@ void FreeTile(int32_t t)
     store.freeTiles[store.freeCount++] = t;
 }
 
-// Whether the tile has live cells or a tile beside it has live cells on the edge facing it.
-bool TileNeeded(const Tile& t)
-{
-    const Tile* tiles = store.tiles;
-    return t.liveRows != 0 || (tiles[t.link[kNorth]].liveRows & kBottomRow) != 0 ||
-           (tiles[t.link[kSouth]].liveRows & kTopRow) != 0 || tiles[t.link[kWest]].eastRows != 0 ||
-           tiles[t.link[kEast]].westRows != 0;
-}
+// A tile's row masks, now or for the next generation.
+struct RowMasks {
+    uint16_t Tile::*live;
+    uint16_t Tile::*west;
+    uint16_t Tile::*east;
+};
+constexpr RowMasks kCurrent = {&Tile::liveRows, &Tile::westRows, &Tile::eastRows};
+// Final for every tile once the step has computed the next rows (and zero for a freed, a new and the
+// blank tile).
+constexpr RowMasks kNext = {&Tile::nextLiveRows, &Tile::nextWestRows, &Tile::nextEastRows};
 
-// The same from the next rows' masks, for the step: they are final for every tile once the next
-// rows are computed (and zero for a freed, a new and the blank tile).
-bool TileNeededNext(const Tile& t)
+// Whether the tile has live cells or a tile beside it has live cells on the edge facing it.
+inline bool TileNeeded(const Tile& t, const RowMasks& m)
 {
     const Tile* tiles = store.tiles;
-    return t.nextLiveRows != 0 || (tiles[t.link[kNorth]].nextLiveRows & kBottomRow) != 0 ||
-           (tiles[t.link[kSouth]].nextLiveRows & kTopRow) != 0 || tiles[t.link[kWest]].nextEastRows != 0 ||
-           tiles[t.link[kEast]].nextWestRows != 0;
+    return t.*m.live != 0 || (tiles[t.link[kNorth]].*m.live & kBottomRow) != 0 ||
+           (tiles[t.link[kSouth]].*m.live & kTopRow) != 0 || tiles[t.link[kWest]].*m.east != 0 ||
+           tiles[t.link[kEast]].*m.west != 0;
 }
 
 // Creates the missing tiles beside the tile that its live edges need.
@@ -167,7 +168,7 @@ void DropIdleTilesAround(int32_t t)
     }
     around[8] = t;
     for (int32_t a : around) {
-        if (a != kBlankTile && !TileNeeded(store.tiles[a])) {
+        if (a != kBlankTile && !TileNeeded(store.tiles[a], kCurrent)) {
             FreeTile(a);
         }
     }
@@ -185,7 +186,7 @@ void SettleTiles()
     for (int32_t i = store.tileCount - 1; i >= 0; --i) {
         const int32_t ti = store.tileList[i];
         const Tile& t = store.tiles[ti];
-        if (!TileNeeded(t)) {
+        if (!TileNeeded(t, kCurrent)) {
             FreeTile(ti);
         } else if ((t.westRows | t.eastRows | (t.liveRows & (kTopRow | kBottomRow))) != 0) {
             AddEdgeTiles(ti);
@@ -268,6 +269,17 @@ void ReleaseCellStorage()
     store = {};
     allocated = false;
     liveCount = 0;
+}
+
+bool HasCellStorage()
+{
+    return allocated;
+}
+
+std::vector<Cell> TableCells()
+{
+    return allocated ? std::vector<Cell>(store.entries[store.side], store.entries[store.side] + liveCount)
+                     : std::vector<Cell>();
 }
 
 Cell CellAt(int32_t i)
@@ -394,7 +406,7 @@ void AdoptNextRows()
     for (int32_t i = store.tileCount - 1; i >= 0; --i) {
         const int32_t ti = store.tileList[i];
         Tile& t = store.tiles[ti];
-        if (!TileNeededNext(t)) {
+        if (!TileNeeded(t, kNext)) {
             FreeTile(ti);
             continue;
         }

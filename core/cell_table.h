@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 struct Cell {
     int32_t x;
@@ -20,12 +21,16 @@ extern const int32_t& count;
 // the table then stays empty and refuses every add. Calling it again is harmless.
 bool AllocateCellStorage();
 void ReleaseCellStorage();
+// Whether the storage exists: from a successful AllocateCellStorage to ReleaseCellStorage.
+bool HasCellStorage();
 
 Cell CellAt(int32_t i);
+// A copy of the table's entries, in order.
+std::vector<Cell> TableCells();
 bool IsAlive(int32_t x, int32_t y);
 int32_t CountNeighbours(int32_t x, int32_t y);
 
-// Appends a dead cell. False, with nothing written, when the table is full (or not allocated).
+// Appends a cell, which the caller knows to be dead. False, with nothing written, when the table is full (or not allocated).
 bool AddCell(int32_t x, int32_t y);
 // Removes the cell, keeping the order of the others. An absent cell changes nothing.
 void RemoveCell(int32_t x, int32_t y);

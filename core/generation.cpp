@@ -179,7 +179,7 @@ void TakeBirthsAtEdge(CellStore& s, Cell c, int32_t ti, int32_t bx, int32_t by, 
     }
 }
 
-struct Rewrite {
+struct NextTableCounts {
     int32_t survivors;
     int32_t deaths;
     int32_t births;
@@ -189,13 +189,13 @@ struct Rewrite {
 // the dead, and hands each birth to its first live neighbour in table order, which is where the
 // candidate list would first have met it. Only the taken births' cur bits change (UndoBirths
 // clears them); the rest is scratch.
-Rewrite SortOutTable(CellStore& s, int32_t n)
+NextTableCounts WriteNextTable(CellStore& s, int32_t n)
 {
     const Cell* cells = s.entries[s.side];
     const int32_t* tileOf = s.entryTile[s.side];
     Cell* kept = s.entries[1 - s.side];
     int32_t* keptTile = s.entryTile[1 - s.side];
-    Rewrite r = {0, 0, 0};
+    NextTableCounts r = {0, 0, 0};
     for (int32_t i = 0; i < n; ++i) {
         const Cell c = cells[i];
         const int32_t ti = tileOf[i];
@@ -245,7 +245,7 @@ bool StepGeneration(CellChangeListener listener)
     }
     CellStore& s = *store;
     ComputeNext(s);
-    const Rewrite r = SortOutTable(s, n);
+    const NextTableCounts r = WriteNextTable(s, n);
     if (r.survivors + r.births > kMaxCells) {
         UndoBirths(s, r.births);
         s.deathCount = 0;

@@ -118,7 +118,7 @@ bool RestoreBoard(const Cell* cells, int32_t n, CellChangeListener listener)
     for (int32_t i = 0; i < n; ++i) {
         wasAlive[static_cast<size_t>(i)] = IsAlive(cells[i].x, cells[i].y);
     }
-    const std::vector<Cell> replaced(TableEntries(), TableEntries() + count);
+    const std::vector<Cell> replaced = TableCells();
     ClearCells();
     for (int32_t i = 0; i < n; ++i) {
         AddCell(cells[i].x, cells[i].y);

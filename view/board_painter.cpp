@@ -77,7 +77,7 @@ void ShowOnWindow(HWND window, PixelRect r)
     ReleaseDC(window, dc);
 }
 
-bool Compose(HWND window, int32_t width, int32_t height, bool withCells)
+bool Compose(HWND window, int32_t width, int32_t height)
 {
     const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
     if (pixels > composition.capacity) {
@@ -92,24 +92,22 @@ bool Compose(HWND window, int32_t width, int32_t height, bool withCells)
     composition.window = window;
     composition.width = width;
     composition.height = height;
-    if (withCells) {
-        PaintBoardPixels(Surface());
-    } else {
-        PaintGridPixels(Surface());
-    }
+    PaintBoardPixels(Surface());
     return true;
 }
 
+}  // namespace
+
 // Composes the board off-screen and shows it in one copy. The copy is clipped to the update
 // region; outside it the window already shows the board.
-void PaintClient(HWND window, bool withCells)
+void PaintBoard(HWND window)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     RECT client = {};
     GetClientRect(window, &client);
     if (client.right > 0 && client.bottom > 0) {
-        if (Compose(window, client.right, client.bottom, withCells)) {
+        if (Compose(window, client.right, client.bottom)) {
             Show(dc, {0, 0, client.right, client.bottom});
         } else {
             // Too large to compose: a blank board beats whatever the window held before.
@@ -117,18 +115,6 @@ void PaintClient(HWND window, bool withCells)
         }
     }
     EndPaint(window, &paint);
-}
-
-}  // namespace
-
-void PaintGrid(HWND window)
-{
-    PaintClient(window, false);
-}
-
-void PaintBoard(HWND window)
-{
-    PaintClient(window, true);
 }
 
 void DrawCell(int32_t x, int32_t y, bool alive, HWND window)
@@ -194,7 +180,7 @@ void EndCellChanges()
     batch = {};
 }
 
-void RequestRepaint(HWND window)
+void RepaintNow(HWND window)
 {
     InvalidateRect(window, nullptr, TRUE);
     UpdateWindow(window);

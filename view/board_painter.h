@@ -10,8 +10,6 @@
 // The one main window, set by WinMain; the window DrawCellChange draws on.
 extern HWND mainWindow;
 
-// The paint cycle with the background and grid only.
-void PaintGrid(HWND window);
 // The whole answer to WM_PAINT: background, grid and every live cell, composed off-screen and
 // shown in one copy, so nothing flickers. WM_ERASEBKGND may be answered TRUE: the copy covers
 // every pixel of the client area.
@@ -25,4 +23,4 @@ void DrawCellChange(int32_t x, int32_t y, bool alive);
 void BeginCellChanges(HWND window);
 void EndCellChanges();
 // Invalidates the whole client area and repaints it before returning.
-void RequestRepaint(HWND window);
+void RepaintNow(HWND window);

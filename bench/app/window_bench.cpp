@@ -13,6 +13,7 @@
 #include "board_painter.h"
 #include "cell_table.h"
 #include "commands.h"
+#include "run.h"
 #include "generation.h"
 #include "history.h"
 #include "main_window.h"
@@ -120,12 +121,12 @@ int main()
     // Repaint: 10,000 live cells, all visible at 8 pixels a cell.
     SetCellSize(8);
     LoadBoard(Block());
-    RequestRepaint(window);
+    RepaintNow(window);
     Settle(window);
     const int repaints = 50;
     double t0 = Now();
     for (int i = 0; i < repaints; ++i) {
-        RequestRepaint(window);
+        RepaintNow(window);
     }
     Settle(window);
     const double repaint = (Now() - t0) / repaints;
@@ -146,7 +147,7 @@ int main()
     for (int i = 0; i < ticks; ++i) {
         LoadBoard(soup);
         ForgetHistory();
-        RequestRepaint(window);
+        RepaintNow(window);
         Settle(window);
         t0 = Now();
         SendMessageA(window, WM_TIMER, kStepTimerId, 0);
@@ -155,7 +156,7 @@ int main()
     }
     const int32_t after = count;
     LoadBoard(soup);
-    RequestRepaint(window);
+    RepaintNow(window);
     Settle(window);
     literalWindow = window;
     t0 = Now();
@@ -182,7 +183,7 @@ int main()
         char before[200];
         char after[200];
         LoadBoard(soup);
-        RequestRepaint(window);
+        RepaintNow(window);
         Settle(window);
         GetWindowTextA(window, before, sizeof before);
         Sleep(8);
@@ -237,7 +238,7 @@ int main()
         // From an empty board that the caption shows, so that each load sets a new caption.
         ClearCells();
         UpdateCaption(window);
-        RequestRepaint(window);
+        RepaintNow(window);
         Settle(window);
         t0 = Now();
         LoadPatternFile(window, path.c_str());

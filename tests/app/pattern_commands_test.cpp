@@ -47,7 +47,7 @@ TEST_F(PatternFiles, EachFormatSavesAndLoadsBackAndAFailedSaveKeepsTheOldFile)
     }
     ClearCells();
     Command(IDM_PATTERN_LOAD);
-    EXPECT_EQ(LiveCells(), kBlinker);
+    EXPECT_EQ(TableCells(), kBlinker);
     const std::string old = ReadText(platform.chosenPath);
     platform.writesFail = true;  // as on a full disk
     Command(IDM_PATTERN_SAVE);
@@ -77,7 +77,7 @@ TEST_F(PatternFiles, AFailedLoadChangesNothingAndEachWayInLoads)
     PlaceCells(kBlinker);
     ZoomBy(-4);
     Command(IDM_SPEED_200);
-    const auto seen = [] { return std::make_tuple(LiveCells(), viewport.cellSize, viewport.offsetX, platform.timer); };
+    const auto seen = [] { return std::make_tuple(TableCells(), viewport.cellSize, viewport.offsetX, platform.timer); };
     const auto before = seen();
     for (const auto& c : cases) {
         platform.shown.clear();
@@ -97,7 +97,7 @@ TEST_F(PatternFiles, AFailedLoadChangesNothingAndEachWayInLoads)
     for (const std::string& line : {"  \"" + other + "\" ", other + " "}) {
         ClearCells();
         LoadCommandLinePattern(mainWindow, line.c_str());
-        EXPECT_EQ(LiveCells(), row) << line;
+        EXPECT_EQ(TableCells(), row) << line;
     }
     EXPECT_EQ(std::make_tuple(platform.timer, viewport.cellSize, CellColour(2, 0)), std::make_tuple(0u, 15, kLive));
     const std::string names = other + '\0' + folder + "missing.rle" + '\0' + '\0';
@@ -106,7 +106,7 @@ TEST_F(PatternFiles, AFailedLoadChangesNothingAndEachWayInLoads)
     memcpy(drop + 1, names.data(), names.size());
     ClearCells();
     Deliver(WM_DROPFILES, reinterpret_cast<WPARAM>(drop));
-    EXPECT_EQ(LiveCells(), row);
+    EXPECT_EQ(TableCells(), row);
 }
 
 // Each item loads its pattern; the board joins the list under its count (an empty one does not). Ctrl+C leaves
@@ -133,7 +133,7 @@ TEST_F(PatternFiles, TheCommonListIsFilledAsItOpensEachItemLoadsAndTheBoardCanJo
     EXPECT_EQ(loaded, "Glider 5, Lightweight spaceship 9, Blinker 3, Pulsar 48, Pentadecathlon 12, "
                       "Gosper glider gun 36, R-pentomino 5, Acorn 7, Diehard 7, Pattern 1 (3 cells) 3, ");
     PressKey('C', {VK_CONTROL});
-    EXPECT_EQ(LiveCells(), added);  // the random actions seldom hold Ctrl with C on a live board
+    EXPECT_EQ(TableCells(), added);  // the random actions seldom hold Ctrl with C on a live board
     OpenClipboard(mainWindow);
     HANDLE data = GetClipboardData(CF_TEXT);
     EXPECT_STREQ(data ? static_cast<const char*>(GlobalLock(data)) : "",
@@ -142,7 +142,7 @@ TEST_F(PatternFiles, TheCommonListIsFilledAsItOpensEachItemLoadsAndTheBoardCanJo
     CloseClipboard();
     PressKey('C');
     PressKey('V', {VK_CONTROL});
-    EXPECT_EQ(LiveCells(), added);
+    EXPECT_EQ(TableCells(), added);
     DestroyMenu(context);
 }
 

@@ -94,8 +94,6 @@ void OpenMainWindow()
         return true;
     }();
     platform = PlatformLog();
-    viewport.cellSize = kInitialCellSize;
-    stepIntervalMs = 50;
     mainWindow = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
     EXPECT_NE(mainWindow, nullptr);
     ShowWindow(mainWindow, SW_SHOW);

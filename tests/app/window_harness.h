@@ -11,6 +11,7 @@
 #include "commands.h"
 #include "history.h"
 #include "main_window.h"
+#include "run.h"
 #include "resource.h"
 #include "viewport.h"
 
@@ -59,16 +60,9 @@ inline void PlaceCells(const std::vector<Cell>& cells)
 {
     ASSERT_TRUE(ReplaceBoard(cells));
     ForgetHistory();
-    RequestRepaint(mainWindow);
+    RepaintNow(mainWindow);
 }
 
-// The table's entries, in order.
-inline std::vector<Cell> LiveCells()
-{
-    std::vector<Cell> cells(static_cast<size_t>(count));
-    std::generate(cells.begin(), cells.end(), [i = 0]() mutable { return CellAt(i++); });
-    return cells;
-}
 
 // The colour inside the cell's square, away from its grid lines.
 inline COLORREF CellColour(int32_t x, int32_t y)

@@ -24,7 +24,12 @@ struct Model {
     size_t shown = 0;  // the About box and the rules page
 };
 
-Cell Under(const Viewport& v, int32_t px, int32_t py) { return {px / v.cellSize - v.offsetX, py / v.cellSize - v.offsetY}; }
+// Pixels left of or above the client area (a click's 16-bit coordinates are signed) round down.
+int32_t Floor(int32_t p, int32_t size) { return (p - (p < 0 ? size - 1 : 0)) / size; }
+Cell Under(const Viewport& v, int32_t px, int32_t py)
+{
+    return {Floor(px, v.cellSize) - v.offsetX, Floor(py, v.cellSize) - v.offsetY};
+}
 void Zoom(Model& m, int32_t by) { m.view.cellSize = std::clamp(m.view.cellSize + by, kMinCellSize, kMaxCellSize); }
 void Record(Model& m) { m.past.emplace_back(m.board, m.generation); }
 
@@ -95,7 +100,7 @@ void Apply(Model& m, const Action& a)
     switch (a.message) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
-        const Cell c = Under(m.view, a.x, a.y);
+        const Cell c = Under(m.view, static_cast<int16_t>(a.x), static_cast<int16_t>(a.y));
         Record(m);
         ReferenceIsAlive(m.board, c.x, c.y) ? ReferenceRemove(m.board, c.x, c.y) : void(ReferenceAdd(m.board, c.x, c.y));
         break;
@@ -154,7 +159,7 @@ std::vector<Action> Generate(uint32_t seed, int steps)
     for (int i = 0; i < steps; ++i) {
         // V is no paste without Ctrl, and with it would paste what an earlier Ctrl+C copied.
         const WPARAM key = kKeys[pick(std::size(kKeys))].key;
-        // Clicks near the middle make patterns; a far one's 16-bit coordinates are unsigned.
+        // Clicks near the middle make patterns; a far one's 16-bit coordinates read as negative.
         const int32_t kind = pick(23), x = pick(10) ? 120 + pick(120) : 65535 - pick(10000), y = 100 + pick(100);
         actions.push_back(kind < 6 ? Action{WM_LBUTTONDOWN, 0, x, y, 0} : kind < 7 ? Action{WM_LBUTTONDBLCLK, 0, x, y, 0}
                           : kind < 13 ? Action{WM_KEYDOWN, key, 0, 0, (pick(2) ? 0 : pick(4)) & (key == 'V' ? 2 : 3)}
@@ -176,7 +181,7 @@ std::string Compare(const Model& m, INT_PTR result, UINT message)
     const UINT falses[] = {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_PAINT, WM_KEYUP, WM_CHAR, WM_SYSKEYDOWN, WM_LBUTTONUP,
                            WM_MOUSEMOVE, WM_CONTEXTMENU, WM_SIZE};
     check(result == (std::count(std::begin(falses), std::end(falses), message) ? FALSE : TRUE), "the answer; ");
-    check(LiveCells() == m.board.cells && generation == m.generation, "the table; ");
+    check(TableCells() == m.board.cells && generation == m.generation, "the table; ");
     check(viewport.cellSize == m.view.cellSize && viewport.offsetX == m.view.offsetX && viewport.offsetY == m.view.offsetY, "the view; ");
     check(platform.timer == m.timer && stepIntervalMs == m.speed, "the timer; ");
     check(platform.beeps == 0 && platform.shown.size() == m.shown, "a beep or a box; ");

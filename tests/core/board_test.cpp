@@ -23,11 +23,6 @@ void Record(int32_t x, int32_t y, bool alive)
     heard.push_back({x, y, alive});
 }
 
-std::vector<Cell> TableCells()
-{
-    return std::vector<Cell>(TableEntries(), TableEntries() + count);
-}
-
 // An empty table and history, nothing heard; released after, as the other tests expect to find it.
 struct Board : ::testing::Test {
     void SetUp() override { ASSERT_TRUE(AllocateCellStorage()); }

@@ -1,0 +1,36 @@
+#include "message_box.h"
+
+#include <memory>
+
+#include "version.h"
+
+namespace {
+
+bool IsMenuOpen()
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMENUMODE) != 0;
+}
+
+}  // namespace
+
+int ShowMessage(HWND window, const std::string& text, UINT type)
+{
+    if (IsMenuOpen()) {
+        // Ending the menu lets its loop return as soon as this call does; the box follows.
+        EndMenu();
+        auto* copy = new std::string(text);
+        if (!PostMessageA(window, kShowWaitingMessage, type, reinterpret_cast<LPARAM>(copy))) {
+            delete copy;
+        }
+        return 0;
+    }
+    return MessageBoxA(window, text.c_str(), QUILLANE_MESSAGE_CAPTION, type);
+}
+
+void ShowWaitingMessage(HWND window, WPARAM type, LPARAM text)
+{
+    std::unique_ptr<std::string> owned(reinterpret_cast<std::string*>(text));
+    ShowMessage(window, *owned, static_cast<UINT>(type));
+}

@@ -1,0 +1,29 @@
+// The simulation's run: the step timer, and single steps forward and back, drawn as they are applied.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+constexpr UINT_PTR kStepTimerId = 1024;
+constexpr int32_t kInitialStepIntervalMs = 50;
+
+// Period of the step timer; only ever 10, 50, 100 or 200.
+extern int32_t stepIntervalMs;
+
+// A new window's run: stopped, at the start speed.
+void ResetRun(HWND window);
+// Starting a running timer again replaces it, so its period starts afresh.
+void Play(HWND window);
+// A speed always leaves the simulation running, whether it ran before or not.
+void SetSpeed(HWND window, int32_t intervalMs);
+// The stop also shows the caption as it now stands.
+void StopTimer(HWND window);
+bool IsRunning();
+
+// One generation, drawn as it is applied. When the board cannot hold the next generation the
+// timer stops and the user is told once; nothing changes. False in that case.
+bool StepForward(HWND window);
+// One step back through the board's history, drawn as it is applied; a running timer stops
+// first. Nothing happens when there is nothing to go back to.
+void StepBackward(HWND window);
