@@ -50,13 +50,14 @@ bench: deps
 	cmake --build $(BUILD)/win64 -j $(JOBS)
 	@for b in $(BUILD)/win64/bin/*_bench.exe; do [ -e "$$b" ] || continue; echo "== $$b"; tools/with-xvfb tools/wine-run $$b; done
 
-# Only the two exes: running needs no test built.
+# Only the two exes: running needs no test built. PATTERN=path/to/file starts with it loaded.
+PATTERN ?=
 run: deps
 	$(CMAKE_WIN32) >/dev/null
 	cmake --build $(BUILD)/win32 -j $(JOBS) --target Quillane
 	$(CMAKE_WIN64) -DQUILLANE_BENCH=OFF >/dev/null
 	cmake --build $(BUILD)/win64 -j $(JOBS) --target Quillane
-	tools/run-quillane $(BUILD)/win32/bin/Quillane.exe $(BUILD)/win64/bin/Quillane.exe
+	tools/run-quillane $(BUILD)/win32/bin/Quillane.exe $(BUILD)/win64/bin/Quillane.exe$(if $(PATTERN), "$(PATTERN)")
 
 clean:
 	rm -rf $(BUILD)
