@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "texts.h"
 #include "thousands.h"
 
 namespace {
@@ -46,8 +47,7 @@ std::string Shown(char c)
 
 std::string TooManyCells()
 {
-    return "The pattern has more than " + WithThousands(kMaxCells) + " live cells; the board holds at most " +
-           WithThousands(kMaxCells) + ".";
+    return "The pattern has more than " + WithThousands(kMaxCells) + " live cells; " + BoardLimitText();
 }
 
 const char kOutsidePlane[] = " lies outside the plane (-2147483648 to 2147483647).";
@@ -835,8 +835,7 @@ Format Detect(std::string_view first)
 bool ReadAnyFormat(std::string_view text, Pattern& pattern, std::string& error)
 {
     if (text.size() > kMaxPatternFileBytes) {
-        error = "The text is larger than 16 MiB, far more than a pattern of " + WithThousands(kMaxCells) +
-                " cells needs.";
+        error = TooLargeText("text");
         return false;
     }
     std::string decoded;

@@ -13,7 +13,7 @@ PixelPoint CellToScreen(int32_t x, int32_t y)
 namespace {
 
 // Rounds down, so a pixel left of or above the client area belongs to the cell it lies in.
-int32_t ColumnOf(int32_t pixel, int32_t size)
+int32_t FloorDiv(int32_t pixel, int32_t size)
 {
     int32_t q = pixel / size;
     return (pixel % size < 0) ? q - 1 : q;
@@ -29,8 +29,8 @@ int32_t WrapSub(int32_t a, int32_t b)
 
 Cell ScreenToCell(int32_t px, int32_t py)
 {
-    return {WrapSub(ColumnOf(px, viewport.cellSize), viewport.offsetX),
-            WrapSub(ColumnOf(py, viewport.cellSize), viewport.offsetY)};
+    return {WrapSub(FloorDiv(px, viewport.cellSize), viewport.offsetX),
+            WrapSub(FloorDiv(py, viewport.cellSize), viewport.offsetY)};
 }
 
 void ZoomBy(int32_t delta)
@@ -55,8 +55,8 @@ void ZoomAbout(int32_t delta, int32_t px, int32_t py)
     const Cell under = ScreenToCell(px, py);
     ZoomBy(delta);
     // Whichever column and row now hold the pixel, the cell moves there.
-    viewport.offsetX = WrapSub(ColumnOf(px, viewport.cellSize), under.x);
-    viewport.offsetY = WrapSub(ColumnOf(py, viewport.cellSize), under.y);
+    viewport.offsetX = WrapSub(FloorDiv(px, viewport.cellSize), under.x);
+    viewport.offsetY = WrapSub(FloorDiv(py, viewport.cellSize), under.y);
 }
 
 namespace {

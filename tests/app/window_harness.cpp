@@ -45,6 +45,18 @@ BOOL WINAPI RecordKillTimer(HWND window, UINT_PTR id)
     return realKillTimer(window, id);
 }
 
+BOOL WINAPI ReadClock(LARGE_INTEGER* t)
+{
+    t->QuadPart = platform.clockMs >= 0 ? platform.clockMs : static_cast<LONGLONG>(GetTickCount64());
+    return TRUE;
+}
+
+BOOL WINAPI ClockFrequency(LARGE_INTEGER* f)
+{
+    f->QuadPart = 1000;
+    return TRUE;
+}
+
 BOOL WINAPI RecordBeep(UINT) { return ++platform.beeps; }
 
 int WINAPI RecordMessageBox(HWND, LPCSTR text, LPCSTR caption, UINT)
@@ -86,6 +98,8 @@ void OpenMainWindow()
         realSetTimer = RedirectImport<decltype(&SetTimer)>("user32", "SetTimer", RecordSetTimer);
         realKillTimer = RedirectImport<decltype(&KillTimer)>("user32", "KillTimer", RecordKillTimer);
         RedirectImport<decltype(&MessageBeep)>("user32", "MessageBeep", RecordBeep);
+        RedirectImport<decltype(&QueryPerformanceCounter)>("kernel32", "QueryPerformanceCounter", ReadClock);
+        RedirectImport<decltype(&QueryPerformanceFrequency)>("kernel32", "QueryPerformanceFrequency", ClockFrequency);
         RedirectImport<decltype(&MessageBoxA)>("user32", "MessageBoxA", RecordMessageBox);
         RedirectImport<decltype(&ShellExecuteA)>("shell32", "ShellExecuteA", RecordShellExecute);
         RedirectImport<decltype(&GetOpenFileNameA)>("comdlg32", "GetOpenFileNameA", ChooseFile);

@@ -42,12 +42,34 @@ bool InView(Cell c)
     return at.x >= 0 && at.y >= 0 && at.x + viewport.cellSize <= client.right && at.y + viewport.cellSize <= client.bottom;
 }
 
-// The fit is the view's own test: here the live cells all come into view, or are shown at the smallest size.
+// The most cells any window-sized part of the board holds, by brute force: a best part can always be moved
+// until a cell lies on its left and one on its top edge.
+size_t Fullest(const std::vector<Cell>& cells, uint32_t columns, uint32_t rows)
+{
+    size_t most = 0;
+    for (Cell a : cells) {
+        for (Cell b : cells) {
+            most = std::max(most, static_cast<size_t>(std::count_if(cells.begin(), cells.end(), [&](Cell c) {
+                return uint32_t(c.x) - uint32_t(a.x) < columns && uint32_t(c.y) - uint32_t(b.y) < rows;
+            })));
+        }
+    }
+    return most;
+}
+
+// The fit is the view's own test: here the live cells all come into view, or, at the smallest size, as
+// many as any window-sized part of the board holds.
 void Home(Model& m)
 {
-    const bool shown = std::all_of(m.board.cells.begin(), m.board.cells.end(), InView);
-    m.view = m.board.cells.empty() ? Viewport{kInitialCellSize, 0, 0}
-             : (shown && viewport.cellSize <= kLargestFitSize) || viewport.cellSize == kMinCellSize ? viewport : m.view;
+    const auto& cells = m.board.cells;
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    const size_t shown = static_cast<size_t>(std::count_if(cells.begin(), cells.end(), InView));
+    const uint32_t columns = static_cast<uint32_t>(client.right - 1) / kMinCellSize;
+    const uint32_t rows = static_cast<uint32_t>(client.bottom - 1) / kMinCellSize;
+    const bool fits = shown == cells.size() && viewport.cellSize <= kLargestFitSize;
+    m.view = cells.empty() ? Viewport{kInitialCellSize, 0, 0}
+             : fits || (viewport.cellSize == kMinCellSize && shown == Fullest(cells, columns, rows)) ? viewport : m.view;
 }
 
 void Command(Model& m, WPARAM id)
