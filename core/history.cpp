@@ -7,28 +7,36 @@
 
 namespace {
 
-// A generation or a click keeps what changed (the dead with their positions, the number born);
-// a Clear or a replaced board keeps the whole board it replaced.
-enum class EntryKind : uint8_t { Changes, Board };
+// A generation keeps what changed (the dead with their positions, the number born); a click the
+// same, with at most one cell; a Clear, a replaced board or an edit keeps the whole board it
+// replaced. Undone, a generation is redone by stepping again, a click by toggling its cell again,
+// and the rest by putting back the board the undo replaced, which the undone entry then holds.
+enum class EntryKind : uint8_t { Step, Click, Board };
 
-// One heap block per entry, header then cells, linked oldest to newest so that the oldest can
-// go without moving the others.
+// One heap block per entry, header then cells. Two chains, each linked oldest to newest so that
+// its oldest can go without moving the others: the timeline, and what was undone from it.
 struct Entry {
     Entry* older;
     Entry* newer;
     size_t bytes;
-    int64_t generationBefore;
-    int32_t born;       // Changes: entries appended at the table's end
-    int32_t cellCount;  // Changes: DeadCell records that follow; Board: Cell records that follow
-    ViewNote view;      // Board: how the replaced board was shown, when the window said
+    int64_t generation;  // the generation to show once the entry is applied (undone or redone)
+    int32_t born;        // Step, Click: entries appended at the table's end
+    int32_t cellCount;   // Step, Click: DeadCell records that follow; Board: Cell records that follow
+    ViewNote view;       // Board: how to show the board the entry puts back, when the window said
     EntryKind kind;
 };
 
-Entry* oldest = nullptr;
-Entry* newest = nullptr;
+struct Chain {
+    Entry* oldest;
+    Entry* newest;
+};
+
+Chain timeline = {};
+Chain redoable = {};  // the newest is the next to redo
 size_t heldBytes = 0;
 int64_t shownGeneration = 0;
-ViewNote undoneView = {};
+ViewNote appliedView = {};
+Entry* lastApplied = nullptr;  // the entry the last StepBack or Redo made, for KeepView
 
 DeadCell* DeadCells(Entry* e)
 {
@@ -40,75 +48,71 @@ Cell* BoardCells(Entry* e)
     return reinterpret_cast<Cell*>(e + 1);
 }
 
-void DropOldest()
+void Link(Chain& chain, Entry* e)
 {
-    Entry* e = oldest;
-    oldest = e->newer;
-    if (oldest) {
-        oldest->older = nullptr;
+    e->older = chain.newest;
+    e->newer = nullptr;
+    if (chain.newest) {
+        chain.newest->newer = e;
     } else {
-        newest = nullptr;
+        chain.oldest = e;
     }
+    chain.newest = e;
+    heldBytes += e->bytes;
+}
+
+void Unlink(Chain& chain, Entry* e)
+{
+    (e->older ? e->older->newer : chain.oldest) = e->newer;
+    (e->newer ? e->newer->older : chain.newest) = e->older;
     heldBytes -= e->bytes;
+    if (e == lastApplied) {
+        lastApplied = nullptr;
+    }
+}
+
+void Drop(Chain& chain, Entry* e)
+{
+    Unlink(chain, e);
     std::free(e);
 }
 
-void DropEntries()
+void DropAll(Chain& chain)
 {
-    while (oldest) {
-        DropOldest();
+    while (chain.oldest) {
+        Drop(chain, chain.oldest);
     }
 }
 
-// Room for a new entry, made by dropping the oldest ones. Null when even that fails: the chain
-// would then have a gap, so the whole history goes and the edit itself still happens.
+// Room for a new entry, made by dropping the oldest of the timeline first, then the farthest of
+// what could be redone. Null when even that fails: the timeline would then have a gap, so all of
+// it goes and the edit itself still happens.
 Entry* NewEntry(EntryKind kind, int32_t cellCount)
 {
-    const size_t cellBytes = kind == EntryKind::Changes ? sizeof(DeadCell) : sizeof(Cell);
+    const size_t cellBytes = kind == EntryKind::Board ? sizeof(Cell) : sizeof(DeadCell);
     const size_t bytes = sizeof(Entry) + cellBytes * static_cast<size_t>(cellCount);
-    while (oldest && heldBytes + bytes > kHistoryBytes) {
-        DropOldest();
+    while (heldBytes + bytes > kHistoryBytes && (timeline.oldest || redoable.oldest)) {
+        Drop(timeline.oldest ? timeline : redoable, timeline.oldest ? timeline.oldest : redoable.oldest);
     }
     auto* e = static_cast<Entry*>(std::malloc(bytes));
     if (!e) {
-        DropEntries();
+        DropAll(timeline);
+        DropAll(redoable);
         return nullptr;
     }
     *e = {nullptr, nullptr, bytes, shownGeneration, 0, cellCount, {}, kind};
     return e;
 }
 
-void Push(Entry* e)
+void Record(Entry* e)
 {
-    if (!e) {
-        return;
+    if (e) {
+        Link(timeline, e);
     }
-    e->older = newest;
-    if (newest) {
-        newest->newer = e;
-    } else {
-        oldest = e;
-    }
-    newest = e;
-    heldBytes += e->bytes;
 }
 
-// The newest entry, unlinked; the caller frees it.
-Entry* Pop()
-{
-    Entry* e = newest;
-    newest = e->older;
-    if (newest) {
-        newest->newer = nullptr;
-    } else {
-        oldest = nullptr;
-    }
-    heldBytes -= e->bytes;
-    return e;
-}
-
-// Puts back a board a Clear or a load replaced, announcing only the cells whose state changes,
-// deaths first as in a step.
+// Puts back a whole board, announcing only the cells whose state changes, deaths first as in a
+// step.
 bool RestoreBoard(const Cell* cells, int32_t n, CellChangeListener listener)
 {
     if (!TableEntries()) {
@@ -149,6 +153,96 @@ Entry* SaveBoard()
     return e;
 }
 
+// A new change: what was undone can no longer be redone.
+void Change()
+{
+    DropAll(redoable);
+}
+
+bool Step(CellChangeListener listener)
+{
+    if (!StepGeneration(listener)) {
+        return false;
+    }
+    const CellStore& s = *GetCellStore();
+    Entry* e = NewEntry(EntryKind::Step, s.deathCount);
+    if (e) {
+        e->born = s.bornCount;
+        std::memcpy(DeadCells(e), s.deaths, sizeof(DeadCell) * static_cast<size_t>(s.deathCount));
+    }
+    Record(e);
+    ++shownGeneration;
+    return true;
+}
+
+bool Toggle(int32_t x, int32_t y, bool& alive)
+{
+    if (IsAlive(x, y)) {
+        const Cell* cells = TableEntries();
+        int32_t position = 0;
+        while (cells[position] != Cell{x, y}) {
+            ++position;
+        }
+        Entry* e = NewEntry(EntryKind::Click, 1);
+        if (e) {
+            *DeadCells(e) = {{x, y}, position};
+        }
+        RemoveCell(x, y);
+        Record(e);
+        alive = false;
+        return true;
+    }
+    if (!TableEntries() || count >= kMaxCells) {
+        return false;
+    }
+    Entry* e = NewEntry(EntryKind::Click, 0);
+    if (e) {
+        e->born = 1;
+    }
+    AddCell(x, y);
+    Record(e);
+    alive = true;
+    return true;
+}
+
+// Replaces the board, recording the old one; `generationAfter` is the generation then shown.
+bool Replace(const Cell* cells, int32_t n, int64_t generationAfter, ViewNote viewBefore, CellChangeListener listener)
+{
+    if (!TableEntries() || n > kMaxCells) {
+        return false;
+    }
+    Entry* e = SaveBoard();
+    if (e) {
+        e->view = viewBefore;
+    }
+    RestoreBoard(cells, n, listener);  // a repeated cell stays one entry
+    Record(e);
+    shownGeneration = generationAfter;
+    return true;
+}
+
+// The entry that applies `e` again once it has been undone, made before the undo changes the table.
+Entry* RedoOf(Entry* e)
+{
+    if (e->kind == EntryKind::Step) {
+        return NewEntry(EntryKind::Step, 0);
+    }
+    if (e->kind == EntryKind::Click) {
+        Entry* r = NewEntry(EntryKind::Click, 1);
+        if (r) {
+            // A birth was appended at the table's end; a death is the cell the entry holds.
+            const Cell cell = e->born == 1 ? TableEntries()[count - 1] : DeadCells(e)->cell;
+            *DeadCells(r) = {cell, 0};
+        }
+        return r;
+    }
+    Entry* r = SaveBoard();
+    if (r) {
+        r->generation = shownGeneration;
+    }
+    return r;
+}
+
 }  // namespace
 
 const int64_t& generation = shownGeneration;
@@ -159,47 +253,85 @@ bool AdvanceGeneration(CellChangeListener listener)
     if (count == 0) {
         return true;
     }
-    if (!StepGeneration(listener)) {
+    if (!Step(listener)) {
         return false;
     }
-    const CellStore& s = *GetCellStore();
-    Entry* e = NewEntry(EntryKind::Changes, s.deathCount);
-    if (e) {
-        e->born = s.bornCount;
-        std::memcpy(DeadCells(e), s.deaths, sizeof(DeadCell) * static_cast<size_t>(s.deathCount));
-    }
-    Push(e);
-    ++shownGeneration;
+    Change();
     return true;
 }
 
 bool StepBack(CellChangeListener listener)
 {
-    if (!newest) {
+    Entry* e = timeline.newest;
+    if (!e) {
         return false;
     }
-    Entry* e = Pop();
-    undoneView = e->view;
-    const bool undone = e->kind == EntryKind::Changes ? UndoStep(DeadCells(e), e->cellCount, e->born, listener)
-                                                      : RestoreBoard(BoardCells(e), e->cellCount, listener);
+    Unlink(timeline, e);
+    Entry* redo = RedoOf(e);
+    const bool undone = e->kind == EntryKind::Board ? RestoreBoard(BoardCells(e), e->cellCount, listener)
+                                                    : UndoStep(DeadCells(e), e->cellCount, e->born, listener);
+    appliedView = e->view;
     if (undone) {
-        shownGeneration = e->generationBefore;
+        shownGeneration = e->generation;
+        if (redo) {
+            Link(redoable, redo);
+        }
+        lastApplied = redo;
     } else {
         // The table was changed behind the history's back: nothing older can be undone either.
-        DropEntries();
+        std::free(redo);
+        DropAll(timeline);
+        DropAll(redoable);
     }
     std::free(e);
     return undone;
 }
 
-ViewNote UndoneView()
-{
-    return undoneView;
-}
-
 bool CanStepBack()
 {
-    return newest != nullptr;
+    return timeline.newest != nullptr;
+}
+
+bool Redo(CellChangeListener listener)
+{
+    Entry* r = redoable.newest;
+    if (!r) {
+        return false;
+    }
+    Unlink(redoable, r);
+    bool redone = true;
+    bool alive = false;
+    switch (r->kind) {
+    case EntryKind::Step: redone = Step(listener); break;
+    case EntryKind::Click:
+        redone = Toggle(DeadCells(r)->cell.x, DeadCells(r)->cell.y, alive);
+        if (redone && listener) {
+            listener(DeadCells(r)->cell.x, DeadCells(r)->cell.y, alive);
+        }
+        break;
+    case EntryKind::Board: redone = Replace(BoardCells(r), r->cellCount, r->generation, {}, listener); break;
+    }
+    appliedView = r->view;
+    lastApplied = redone && r->kind == EntryKind::Board ? timeline.newest : nullptr;
+    std::free(r);
+    return redone;
+}
+
+bool CanRedo()
+{
+    return redoable.newest != nullptr;
+}
+
+ViewNote UndoneView()
+{
+    return appliedView;
+}
+
+void KeepView(ViewNote view)
+{
+    if (lastApplied && appliedView.cellSize != 0) {
+        lastApplied->view = view;
+    }
 }
 
 size_t HistoryBytes()
@@ -209,31 +341,10 @@ size_t HistoryBytes()
 
 bool ToggleCell(int32_t x, int32_t y, bool& alive)
 {
-    if (IsAlive(x, y)) {
-        const Cell* cells = TableEntries();
-        int32_t position = 0;
-        while (cells[position] != Cell{x, y}) {
-            ++position;
-        }
-        Entry* e = NewEntry(EntryKind::Changes, 1);
-        if (e) {
-            *DeadCells(e) = {{x, y}, position};
-        }
-        RemoveCell(x, y);
-        Push(e);
-        alive = false;
-        return true;
-    }
-    if (!TableEntries() || count >= kMaxCells) {
+    if (!Toggle(x, y, alive)) {
         return false;
     }
-    Entry* e = NewEntry(EntryKind::Changes, 0);
-    if (e) {
-        e->born = 1;
-    }
-    AddCell(x, y);
-    Push(e);
-    alive = true;
+    Change();
     return true;
 }
 
@@ -242,32 +353,39 @@ void ClearBoard()
     if (count == 0 && shownGeneration == 0) {
         return;
     }
-    Entry* e = SaveBoard();
-    ClearCells();
-    Push(e);
-    shownGeneration = 0;
+    Change();
+    Replace(nullptr, 0, 0, {}, nullptr);
 }
 
 bool ReplaceBoard(const std::vector<Cell>& cells, ViewNote viewBefore)
 {
-    if (!TableEntries() || cells.size() > static_cast<size_t>(kMaxCells)) {
+    if (cells.size() > static_cast<size_t>(kMaxCells) ||
+        !Replace(cells.data(), static_cast<int32_t>(cells.size()), 0, viewBefore, nullptr)) {
         return false;
     }
-    Entry* e = SaveBoard();
-    if (e) {
-        e->view = viewBefore;
+    Change();
+    return true;
+}
+
+void BeginEdit()
+{
+    Change();
+    Record(SaveBoard());
+}
+
+bool EditBoard(const std::vector<Cell>& cells)
+{
+    if (cells.size() > static_cast<size_t>(kMaxCells) ||
+        !Replace(cells.data(), static_cast<int32_t>(cells.size()), shownGeneration, {}, nullptr)) {
+        return false;
     }
-    ClearCells();
-    for (const Cell& c : cells) {
-        AddCell(c.x, c.y);  // a repeated cell stays one entry
-    }
-    Push(e);
-    shownGeneration = 0;
+    Change();
     return true;
 }
 
 void ForgetHistory()
 {
-    DropEntries();
+    DropAll(timeline);
+    DropAll(redoable);
     shownGeneration = 0;
 }

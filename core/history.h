@@ -14,12 +14,18 @@ extern const int64_t& generation;
 
 // StepGeneration plus a history entry. Same result, order, listener calls and refusal at the cap.
 bool AdvanceGeneration(CellChangeListener listener);
-// Undoes the newest entry. False, with nothing changed or announced, when there is none.
+// Undoes the newest entry, which Redo can then apply again. False, with nothing changed or
+// announced, when there is none.
 bool StepBack(CellChangeListener listener);
 // Whether StepBack has anything to undo.
 bool CanStepBack();
+// Applies the newest undone entry again, exactly: the same cells in the same table order, so the
+// generations after it are the same too. Any other change (a generation included) discards what
+// could be redone. False, with nothing changed or announced, when there is nothing to redo.
+bool Redo(CellChangeListener listener);
+bool CanRedo();
 
-// The entries' memory stays within this; past it the oldest entries go first.
+// What the entries, undone ones included, may hold; past it the oldest go first.
 constexpr size_t kHistoryBytes = size_t{64} << 20;
 // What the entries hold now, headers included.
 size_t HistoryBytes();
@@ -40,9 +46,17 @@ struct ViewNote {
 // Replaces the board with these cells, in this order (a load, a paste, a listed pattern). False,
 // with nothing changed, when they do not fit in kMaxCells.
 bool ReplaceBoard(const std::vector<Cell>& cells, ViewNote viewBefore = {});
-// The view kept with the entry the last StepBack undid; a cell size of 0 when it kept none.
+// The view to show after the last StepBack or Redo: the one kept with the entry it applied, a cell
+// size of 0 when it kept none. KeepView then gives the entry the opposite move makes the view it
+// leaves, so undoing and redoing a load each show the board as it was seen.
 ViewNote UndoneView();
+void KeepView(ViewNote view);
+// Edits that keep the generation: the board as it stands becomes one entry, and the cells then
+// change through the table's own functions (a stroke) or at once (an edit command's result, in
+// this order). False, with nothing changed, when the cells do not fit in kMaxCells.
+void BeginEdit();
+bool EditBoard(const std::vector<Cell>& cells);
 
-// Drops every entry and sets the generation to 0 (the table itself is not touched). Call it
+// Drops every entry, undone ones too, and sets the generation to 0 (the table itself is not touched). Call it
 // after changing the table through its own functions: entries describe the board they left.
 void ForgetHistory();

@@ -186,9 +186,10 @@ TEST_F(Board, StepOnRandomBoardsWithEditsIsThePreviousStep)
     EXPECT_GT(refused, 0);
 }
 
-// Generations, clicks, Clears, replaced boards and steps back in random order in a 16-cell box near
-// the origin, across one end of the plane and across both. Each undo gives back the very table, in
-// order, and its generation number, and announces exactly the cells that change.
+// Generations, clicks, Clears, replaced boards, edits (strokes and whole results), steps back and redos in
+// random order in a 16-cell box near the origin, across one end of the plane and across both. Each undo and
+// redo gives back the very table, in order, and its generation number, and announces exactly the cells that
+// change; any change that records an entry ends what could be redone.
 TEST_F(Board, HistoryOnRandomRunsMatchesAStackOfWholeBoards)
 {
     for (Cell corner : {Cell{-8, -8}, Cell{INT32_MAX - 9, INT32_MIN + 3}, Cell{INT32_MAX - 7, INT32_MAX - 7}}) {
@@ -198,37 +199,49 @@ TEST_F(Board, HistoryOnRandomRunsMatchesAStackOfWholeBoards)
         auto randomCell = [&] { return Cell{WrapAdd(corner.x, int32_t(rng() % 16)), WrapAdd(corner.y, int32_t(rng() % 16))}; };
         struct Snapshot : ReferenceBoard { int64_t generation; };
         Snapshot now = {{}, 0};
-        std::vector<Snapshot> past;
-        for (int round = 0; round < 4000; ++round) {
+        std::vector<Snapshot> past, future;
+        for (int round = 0; round < 6000; ++round) {
             const uint32_t what = rng() % 100;
             const Snapshot before = now;
             std::vector<CellChange> expected;
             heard.clear();
-            if (what < 35) {
+            if (what < 30) {
                 ASSERT_EQ(AdvanceGeneration(Record), ReferenceStep(now, &expected));
                 now.generation += before.cells.empty() ? 0 : 1;
-            } else if (what < 65) {
+            } else if (what < 55) {
                 const Cell c = randomCell();
                 bool alive = false;
                 ASSERT_TRUE(ToggleCell(c.x, c.y, alive));
                 ASSERT_EQ(alive, !ReferenceIsAlive(now, c.x, c.y));
                 alive ? void(ReferenceAdd(now, c.x, c.y)) : ReferenceRemove(now, c.x, c.y);
-            } else if (what < 70) {
-                // A Clear, or a board replaced by a few cells (some twice, kept once).
-                std::vector<Cell> cells(what < 67 ? 0 : rng() % 60);
-                now = {{}, 0};
+            } else if (what < 62) {
+                // A Clear, a board replaced by a few cells (some twice, kept once), an edit's result (which
+                // keeps the generation), or a stroke through the table's own functions.
+                std::vector<Cell> cells(what < 57 ? 0 : rng() % 60);
+                now = {{}, what < 60 ? 0 : before.generation};
                 for (Cell& cell : cells) {
                     cell = randomCell();
                     if (!ReferenceIsAlive(now, cell.x, cell.y)) {
                         now.cells.push_back(cell);
                     }
                 }
-                ASSERT_TRUE(what < 67 ? (ClearBoard(), true) : ReplaceBoard(cells));
+                if (what == 61) {
+                    now = before;
+                    BeginEdit();
+                    for (Cell cell : cells) {
+                        ReferenceIsAlive(now, cell.x, cell.y) ? ReferenceRemove(now, cell.x, cell.y) : void(ReferenceAdd(now, cell.x, cell.y));
+                        IsAlive(cell.x, cell.y) ? RemoveCell(cell.x, cell.y) : void(AddCell(cell.x, cell.y));
+                    }
+                } else {
+                    ASSERT_TRUE(what < 57 ? (ClearBoard(), true) : what < 60 ? ReplaceBoard(cells) : EditBoard(cells));
+                }
             } else {
-                ASSERT_EQ(StepBack(Record), !past.empty());
-                if (!past.empty()) {
-                    now = past.back();
-                    past.pop_back();
+                std::vector<Snapshot>& from = what < 82 ? past : future;
+                ASSERT_EQ(what < 82 ? StepBack(Record) : Redo(Record), !from.empty());
+                if (!from.empty()) {
+                    now = from.back();
+                    from.pop_back();
+                    (what < 82 ? future : past).push_back(before);
                 }
                 // Those that die, in the table's order before, then those that come back, in its order after.
                 for (const Snapshot* side : {&before, &std::as_const(now)}) {
@@ -241,12 +254,14 @@ TEST_F(Board, HistoryOnRandomRunsMatchesAStackOfWholeBoards)
             }
             ASSERT_EQ(heard, expected) << "round " << round;
             // Only an empty Clear at generation 0 and a step of an empty board leave no entry.
-            if (what < 70 && (before.cells != now.cells || before.generation != now.generation || what >= 67)) {
+            if (what < 62 && (before.cells != now.cells || before.generation != now.generation || what >= 57)) {
                 past.push_back(before);
+                future.clear();
             }
             ASSERT_EQ(TableCells(), now.cells) << "from " << corner.x << ", " << corner.y << ", round " << round;
             ASSERT_EQ(generation, now.generation) << "round " << round;
             ASSERT_EQ(CanStepBack(), !past.empty());
+            ASSERT_EQ(CanRedo(), !future.empty());
         }
     }
 }
@@ -276,7 +291,7 @@ TEST_F(Board, UndoRefusesRecordsTheTableCannotHaveComeFromAndEndsTheHistory)
 }
 
 // A full table of blinkers and a lone cell: every generation 6,666 cells die and as many are
-// born, so each entry holds about 80 KiB and a thousand of them pass the bound.
+// born, so each entry holds about 80 KiB and a thousand of them pass the bound; redone, they stay within it.
 TEST_F(Board, HistoryAtTheCapDropsTheOldestEntriesPastItsBoundAndBackStopsAtTheOldestKept)
 {
     for (int32_t i = 0; i < kMaxCells - 1; ++i) {
@@ -295,6 +310,13 @@ TEST_F(Board, HistoryAtTheCapDropsTheOldestEntriesPastItsBoundAndBackStopsAtTheO
     }
     EXPECT_GT(generation, 0);
     EXPECT_LT(generation, 300);
+    // Redone, each generation again makes its entry within the bound.
+    while (Redo(nullptr)) {
+        ASSERT_EQ(count, kMaxCells - 1);
+    }
+    EXPECT_EQ(generation, 1000);
+    EXPECT_LE(HistoryBytes(), kHistoryBytes);
+    ForgetHistory();
     EXPECT_EQ(HistoryBytes(), 0u);
 }
 
