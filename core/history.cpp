@@ -37,6 +37,7 @@ size_t heldBytes = 0;
 int64_t shownGeneration = 0;
 ViewNote appliedView = {};
 Entry* lastApplied = nullptr;  // the entry the last StepBack or Redo made, for KeepView
+Entry* openEdit = nullptr;     // the entry the last BeginEdit made
 
 DeadCell* DeadCells(Entry* e)
 {
@@ -68,6 +69,9 @@ void Unlink(Chain& chain, Entry* e)
     heldBytes -= e->bytes;
     if (e == lastApplied) {
         lastApplied = nullptr;
+    }
+    if (e == openEdit) {
+        openEdit = nullptr;
     }
 }
 
@@ -370,7 +374,13 @@ bool ReplaceBoard(const std::vector<Cell>& cells, ViewNote viewBefore)
 void BeginEdit()
 {
     Change();
-    Record(SaveBoard());
+    openEdit = SaveBoard();
+    Record(openEdit);
+}
+
+bool EditIsNewest()
+{
+    return openEdit && timeline.newest == openEdit;
 }
 
 bool EditBoard(const std::vector<Cell>& cells)

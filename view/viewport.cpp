@@ -54,9 +54,14 @@ void ZoomAbout(int32_t delta, int32_t px, int32_t py)
 {
     const Cell under = ScreenToCell(px, py);
     ZoomBy(delta);
-    // Whichever column and row now hold the pixel, the cell moves there.
-    viewport.offsetX = WrapSub(FloorDiv(px, viewport.cellSize), under.x);
-    viewport.offsetY = WrapSub(FloorDiv(py, viewport.cellSize), under.y);
+    PlaceCellAt(under, px, py);
+}
+
+void PlaceCellAt(Cell cell, int32_t px, int32_t py)
+{
+    // Whichever column and row hold the pixel, the cell moves there.
+    viewport.offsetX = WrapSub(FloorDiv(px, viewport.cellSize), cell.x);
+    viewport.offsetY = WrapSub(FloorDiv(py, viewport.cellSize), cell.y);
 }
 
 namespace {

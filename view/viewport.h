@@ -37,6 +37,8 @@ void ZoomBy(int32_t delta);
 void PanBy(int32_t dx, int32_t dy);
 // Zooms by `delta` about a client pixel: the cell under it before stays under it after.
 void ZoomAbout(int32_t delta, int32_t px, int32_t py);
+// Pans by whole cells so that the cell lies under the client pixel.
+void PlaceCellAt(Cell cell, int32_t px, int32_t py);
 
 // The largest cell size at which the live cells fit the client area, up to the start size.
 constexpr int32_t kLargestFitSize = 15;

@@ -104,6 +104,12 @@ class Resources(unittest.TestCase):
     def test_menus(self):
         self.assertEqual(menu_items(RESOURCES[RT_MENU, 105, SWEDISH])[0], [
             ("File", [("Load pattern", 40024), ("Save pattern", 40025), SEPARATOR, ("Quit", 40015)]),
+            ("Edit", [("Undo\tCtrl+Z", 40004), ("Redo\tCtrl+Y", 40030), SEPARATOR, ("Cut\tCtrl+X", 40031),
+                      ("Copy\tCtrl+C", 40032), ("Paste\tCtrl+V", 40033), ("Delete\tDel", 40034),
+                      ("Clear outside", 40035), SEPARATOR, ("Select all\tCtrl+A", 40036),
+                      ("Remove selection\tEsc", 40037), SEPARATOR, ("Flip left-right", 40038),
+                      ("Flip up-down", 40039), ("Rotate clockwise", 40040), ("Rotate anticlockwise", 40041),
+                      ("Random fill", 40042)]),
             ("Game", [("Play\tP", 40001), ("Stop\tS", 40002), ("Forward 1 step\tRight", 40003),
                       ("Backward 1 step\tLeft", 40004, GRAYED), SEPARATOR, ("Clear\tC", 40005)]),
             ("Zoom", ZOOM),
