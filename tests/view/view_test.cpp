@@ -2,6 +2,8 @@
 // memory surface's pixels.
 #include <algorithm>
 #include <random>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -87,12 +89,39 @@ uint32_t Expected(int32_t x, int32_t y)
     return (x > 0 && x % size == 0) || (y > 0 && y % size == 0) ? kGridColour : kBackgroundColour;
 }
 
-// Every pixel, and nothing written past the last row.
-void ExpectSurface(const std::vector<uint32_t>& pixels, PixelSurface s, const char* when)
+// The overlay over Expected, by the cells each pixel lies in or between: an outline pixel lies on
+// the grid line before the selection's first column (row) or after its last, within its span the
+// other way; a tinted one inside both ways; a preview's only inside one of its cells.
+uint32_t ExpectedOver(int32_t x, int32_t y, const BoardOverlay& overlay, const std::set<std::pair<int32_t, int32_t>>& preview)
 {
+    const int32_t size = viewport.cellSize;
+    const Cell here = ScreenToCell(x, y), before = ScreenToCell(x - 1, y - 1);
+    uint32_t colour = Expected(x, y);
+    if (const CellRect* r = overlay.selection) {
+        const bool edgeX = x % size == 0 && (here.x == r->left || before.x == r->right);
+        const bool edgeY = y % size == 0 && (here.y == r->top || before.y == r->bottom);
+        const bool inX = !edgeX && RectContains(*r, {here.x, r->top}), inY = !edgeY && RectContains(*r, {r->left, here.y});
+        if ((edgeX && (inY || edgeY)) || (edgeY && (inX || edgeX))) {
+            return kSelectionOutline;
+        }
+        colour = inX && inY ? MixColour(colour, kSelectionTint, kSelectionAlpha) : colour;
+    }
+    const bool previewed = x % size != 0 && y % size != 0 && preview.count({here.x, here.y});
+    return previewed ? MixColour(colour, kPreviewTint, kPreviewAlpha) : colour;
+}
+
+// Every pixel, and nothing written past the last row.
+void ExpectSurface(const std::vector<uint32_t>& pixels, PixelSurface s, const char* when,
+                   const BoardOverlay& overlay = {nullptr, nullptr, {0, 0}})
+{
+    std::set<std::pair<int32_t, int32_t>> preview;
+    for (size_t k = 0; overlay.preview && k < overlay.preview->cells.size(); ++k) {
+        const Cell c = StampCell(*overlay.preview, k, overlay.previewAt);
+        preview.insert({c.x, c.y});
+    }
     for (int32_t i = 0; i < int32_t(pixels.size()); ++i) {
         const int32_t x = i % s.width, y = i / s.width;
-        ASSERT_EQ(pixels[size_t(i)], y < s.height ? Expected(x, y) : kUnwritten)
+        ASSERT_EQ(pixels[size_t(i)], y < s.height ? ExpectedOver(x, y, overlay, preview) : kUnwritten)
             << when << ": pixel " << x << "," << y << " at size " << viewport.cellSize;
     }
 }
@@ -125,6 +154,67 @@ TEST(BoardPixels, GridFullPaintsAndSingleCellsShowExactlyTheBoard)
             DrawCellPixels(s, c.x, c.y, IsAlive(c.x, c.y));
         }
         ExpectSurface(pixels, s, "cells drawn");
+    }
+    ReleaseCellStorage();
+}
+
+// Sizes 2 to 100 anywhere on the plane, selections in the view, larger than it, across the plane's
+// ends with their gap in view and over the whole plane, and a preview moved a cell at a time: after
+// each change only the union of the old and new areas is repainted, and the whole surface checked.
+TEST(BoardPixels, SelectionAndPreviewShowOverTheBoardAndAreasRepaintOnlyWhatChanged)
+{
+    ASSERT_TRUE(AllocateCellStorage());
+    std::mt19937 random(3);
+    const int32_t width = 263, height = 181;
+    std::vector<uint32_t> pixels(size_t(width) * size_t(height) + 64, kUnwritten);
+    const PixelSurface s = {pixels.data(), width, height};
+    for (int32_t size : {kMinCellSize, 3, 17, kMaxCellSize}) {
+        ClearCells();
+        viewport = {size, int32_t(random()), int32_t(random())};
+        const Cell first = ScreenToCell(0, 0);
+        const int32_t columns = width / size + 4;
+        const auto near = [&] { return Cell{WrapAdd(first.x, int32_t(random() % columns) - 2), WrapAdd(first.y, int32_t(random() % columns) - 2)}; };
+        for (int i = 0; i < 300; ++i) {
+            const Cell c = near();
+            AddCell(c.x, c.y);
+        }
+        const auto pick = [&]() -> CellRect {
+            const Cell a = near(), b = near();
+            const int32_t gap = 1 + int32_t(random() % 3);
+            switch (random() % 4) {
+            case 0: return RectBetween(a, b);
+            case 1: return {WrapSub(first.x, 3), WrapSub(first.y, 1), WrapAdd(first.x, columns), WrapAdd(first.y, columns)};
+            case 2: return {a.x, a.y, WrapSub(a.x, gap), WrapSub(b.y, gap)};
+            default: return {a.x, a.y, WrapSub(a.x, 1), WrapSub(a.y, 1)};
+            }
+        };
+        std::vector<Cell> pattern;
+        for (int i = 0; i < 40; ++i) {
+            pattern.push_back({int32_t(random() % 9), int32_t(random() % 7)});
+        }
+        const Stamp stamp = MakeStamp(pattern);
+        CellRect selection = pick();
+        BoardOverlay overlay = {&selection, &stamp, near()};
+        PaintAreaPixels(s, {0, 0, width, height}, overlay);
+        ExpectSurface(pixels, s, "whole", overlay);
+        for (int round = 0; round < 16; ++round) {
+            const auto area = [&] {
+                const PixelRect shown = overlay.selection ? CellRectArea(selection, width, height) : PixelRect{0, 0, 0, 0};
+                return UniteRects(shown, CellRectArea(StampRect(stamp, overlay.previewAt), width, height));
+            };
+            const PixelRect before = area();
+            if (round % 2 == 0) {
+                overlay.previewAt = {WrapAdd(overlay.previewAt.x, int32_t(random() % 3) - 1), WrapAdd(overlay.previewAt.y, 1)};
+            } else {
+                selection = pick();
+                overlay.selection = round == 7 ? nullptr : &selection;
+            }
+            PaintAreaPixels(s, UniteRects(before, area()), overlay);
+            // Any area repaints to the same pixels, one cut mid-cell too.
+            const int32_t left = int32_t(random() % width), top = int32_t(random() % height);
+            PaintAreaPixels(s, {left, top, left + int32_t(random() % 200), top + int32_t(random() % 200)}, overlay);
+            ExpectSurface(pixels, s, round % 2 ? "selection changed" : "preview moved", overlay);
+        }
     }
     ReleaseCellStorage();
 }
