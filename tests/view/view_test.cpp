@@ -160,8 +160,9 @@ TEST(BoardPixels, GridFullPaintsAndSingleCellsShowExactlyTheBoard)
 
 // Sizes 2 to 100 anywhere on the plane, selections in the view, larger than it, across the plane's
 // ends with their gap in view and over the whole plane, and a preview moved a cell at a time: after
-// each change only the union of the old and new areas is repainted, and the whole surface checked.
-TEST(BoardPixels, SelectionAndPreviewShowOverTheBoardAndAreasRepaintOnlyWhatChanged)
+// each move only its cells are redrawn, after each new selection only the union of the old and new
+// areas, and the whole surface is checked.
+TEST(BoardPixels, SelectionAndPreviewShowOverTheBoardAndRepaintsTouchOnlyWhatChanged)
 {
     ASSERT_TRUE(AllocateCellStorage());
     std::mt19937 random(3);
@@ -198,18 +199,24 @@ TEST(BoardPixels, SelectionAndPreviewShowOverTheBoardAndAreasRepaintOnlyWhatChan
         PaintAreaPixels(s, {0, 0, width, height}, overlay);
         ExpectSurface(pixels, s, "whole", overlay);
         for (int round = 0; round < 16; ++round) {
-            const auto area = [&] {
-                const PixelRect shown = overlay.selection ? CellRectArea(selection, width, height) : PixelRect{0, 0, 0, 0};
-                return UniteRects(shown, CellRectArea(StampRect(stamp, overlay.previewAt), width, height));
-            };
-            const PixelRect before = area();
+            const auto area = [&] { return overlay.selection ? CellRectArea(selection, width, height) : PixelRect{0, 0, 0, 0}; };
             if (round % 2 == 0) {
-                overlay.previewAt = {WrapAdd(overlay.previewAt.x, int32_t(random() % 3) - 1), WrapAdd(overlay.previewAt.y, 1)};
+                // The preview moves by its cells alone; whatever changes lies in the box returned.
+                const std::vector<uint32_t> old = pixels;
+                const Cell from = overlay.previewAt;
+                overlay.previewAt = {WrapAdd(from.x, int32_t(random() % 3) - 1), WrapAdd(from.y, 1)};
+                const PixelRect changed = MovePreviewPixels(s, overlay, from);
+                for (int32_t i = 0; i < width * height; ++i) {
+                    const int32_t x = i % width, y = i / width;
+                    ASSERT_TRUE(pixels[size_t(i)] == old[size_t(i)] ||
+                                (changed.left <= x && x < changed.right && changed.top <= y && y < changed.bottom));
+                }
             } else {
+                const PixelRect before = area();
                 selection = pick();
                 overlay.selection = round == 7 ? nullptr : &selection;
+                PaintAreaPixels(s, UniteRects(before, area()), overlay);
             }
-            PaintAreaPixels(s, UniteRects(before, area()), overlay);
             // Any area repaints to the same pixels, one cut mid-cell too.
             const int32_t left = int32_t(random() % width), top = int32_t(random() % height);
             PaintAreaPixels(s, {left, top, left + int32_t(random() % 200), top + int32_t(random() % 200)}, overlay);
