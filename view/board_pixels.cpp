@@ -139,14 +139,14 @@ struct Run {
     int64_t last;
 };
 
-// The rectangle's columns that lie in screen columns -1 to `beyond`, where `start` is the screen
+// The rectangle's columns that lie in screen columns -1 to `last`, where `start` is the screen
 // column of its first and `cells` how many it has. Up to two runs, as a rectangle may leave the
-// view at one side and come round the plane into it at the other. `beyond` is chosen past the
-// surface's last column, so an edge the view cuts off is drawn off the surface and only a real
-// edge shows. Returns how many runs.
-int RunsInView(int32_t start, uint64_t cells, int64_t beyond, Run runs[2])
+// view at one side and come round the plane into it at the other. `last` is the surface's last
+// column or later, so the line after it lies past the surface, as does the one before column -1:
+// an edge the view cuts off is drawn off the surface and only a real edge shows. Returns how many.
+int RunsInView(int32_t start, uint64_t cells, int64_t last, Run runs[2])
 {
-    const uint64_t columns = static_cast<uint64_t>(beyond + 2);
+    const uint64_t columns = static_cast<uint64_t>(last + 2);
     const uint64_t offset = StepsFrom(start, -1);  // column -1's place in the rectangle
     int n = 0;
     if (offset < cells) {

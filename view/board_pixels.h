@@ -18,10 +18,10 @@ constexpr uint32_t kGridColour = 0xCCCCCC;        // (204, 204, 204)
 constexpr uint32_t kSelectionTint = 0x0078D7;     // (0, 120, 215)
 constexpr uint32_t kSelectionAlpha = 96;          // of 256
 constexpr uint32_t kSelectionOutline = 0xC85A00;  // (200, 90, 0)
-// A pending paste: its cells' interiors mixed halfway towards green, a ghost over dead and live
-// cells alike, so its whole shape shows where it would land.
+// A pending paste: its cells' interiors mixed 5/8 of the way towards green (strong enough to show at
+// 2 px), a ghost over dead and live cells alike, so its whole shape shows where it would land.
 constexpr uint32_t kPreviewTint = 0x00A050;       // (0, 160, 80)
-constexpr uint32_t kPreviewAlpha = 128;           // of 256
+constexpr uint32_t kPreviewAlpha = 160;           // of 256
 
 constexpr uint8_t RedOf(uint32_t colour) { return static_cast<uint8_t>(colour >> 16); }
 constexpr uint8_t GreenOf(uint32_t colour) { return static_cast<uint8_t>(colour >> 8); }
