@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "plane.h"  // the plane wraps at the ends of the 32-bit range
+
 struct Cell {
     int32_t x;
     int32_t y;
@@ -35,9 +37,3 @@ bool AddCell(int32_t x, int32_t y);
 // Removes the cell, keeping the order of the others. An absent cell changes nothing.
 void RemoveCell(int32_t x, int32_t y);
 void ClearCells();
-
-// The plane wraps at the ends of the 32-bit range: the right neighbour of INT32_MAX is INT32_MIN.
-inline int32_t WrapAdd(int32_t a, int32_t b)
-{
-    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}

@@ -238,36 +238,10 @@ std::string MultiStateRuleError(uint64_t line, const std::string& rule)
 // ---------------------------------------------------------------------------------------------
 // Boxes on the wrapping plane
 
-// The smallest run of consecutive coordinates (wrapping at the ends) that covers every value:
-// the complement of the largest gap between neighbouring values. Ties keep the plain range.
-struct Arc {
-    int32_t start;
-    uint64_t length;
-};
-
-Arc SmallestArc(std::vector<int32_t> values)
-{
-    std::sort(values.begin(), values.end());
-    values.erase(std::unique(values.begin(), values.end()), values.end());
-    if (values.empty()) {
-        return {0, 0};
-    }
-    const uint32_t span = static_cast<uint32_t>(values.back()) - static_cast<uint32_t>(values.front());
-    uint64_t largestGap = kPlaneSide - span;
-    int32_t start = values.front();
-    for (size_t i = 1; i < values.size(); ++i) {
-        const uint64_t gap = static_cast<uint32_t>(values[i]) - static_cast<uint32_t>(values[i - 1]);
-        if (gap > largestGap) {
-            largestGap = gap;
-            start = values[i];
-        }
-    }
-    return {start, kPlaneSide - largestGap + 1};
-}
-
+// The smallest run of columns and of rows that covers the cells; ties keep the plain range.
 struct Box {
-    Arc x;
-    Arc y;
+    PlaneArc x;
+    PlaneArc y;
 };
 
 Box BoxOf(const std::vector<Cell>& cells)
@@ -280,7 +254,7 @@ Box BoxOf(const std::vector<Cell>& cells)
         xs.push_back(c.x);
         ys.push_back(c.y);
     }
-    return {SmallestArc(std::move(xs)), SmallestArc(std::move(ys))};
+    return {ShortestArc(std::move(xs), INT32_MIN), ShortestArc(std::move(ys), INT32_MIN)};
 }
 
 uint32_t OffsetX(const Box& box, Cell c)

@@ -14,73 +14,202 @@ uint32_t* Row(PixelSurface surface, int64_t y)
     return surface.pixels + static_cast<size_t>(y) * static_cast<size_t>(surface.width);
 }
 
-int32_t ClipTo(int64_t value, int32_t limit)
+// Where a surface's area and a box of 64-bit pixel positions overlap.
+PixelRect Overlap(PixelRect area, int64_t left, int64_t top, int64_t right, int64_t bottom)
 {
-    return static_cast<int32_t>(std::clamp<int64_t>(value, 0, std::max(limit, 0)));
+    const auto within = [](int64_t value, int32_t low, int32_t high) {
+        return static_cast<int32_t>(std::clamp<int64_t>(value, low, std::max(low, high)));
+    };
+    return {within(left, area.left, area.right), within(top, area.top, area.bottom),
+            within(right, area.left, area.right), within(bottom, area.top, area.bottom)};
 }
 
-PixelRect Interior(int32_t x, int32_t y, Viewport v, int32_t width, int32_t height)
+// The interior of the cell's square (less its first row and column, where the grid lines lie)
+// within the area.
+PixelRect InteriorIn(PixelRect area, Cell cell, Viewport v)
 {
-    PixelPoint corner = CornerOf(x, y, v);
-    return {ClipTo(corner.x + 1, width), ClipTo(corner.y + 1, height), ClipTo(corner.x + v.cellSize, width),
-            ClipTo(corner.y + v.cellSize, height)};
+    const PixelPoint corner = CornerOf(cell.x, cell.y, v);
+    return Overlap(area, corner.x + 1, corner.y + 1, corner.x + v.cellSize, corner.y + v.cellSize);
 }
 
-// White with a grid pixel on every vertical line: row 0 and every row inside a band of cells.
-void FillLineRow(uint32_t* row, int32_t width, int32_t cellSize)
+// White with a grid pixel on every vertical line, for the pixels left <= x < right of a row that
+// lies inside a band of cells (or is row 0, which has no line).
+void FillLineRow(uint32_t* row, int32_t left, int32_t right, int32_t cellSize)
 {
-    std::fill_n(row, width, kBackgroundColour);
-    for (int64_t x = cellSize; x < width; x += cellSize) {
+    std::fill(row + left, row + right, kBackgroundColour);
+    for (int64_t x = std::max<int64_t>((int64_t{left} + cellSize - 1) / cellSize, 1) * cellSize; x < right;
+         x += cellSize) {
         row[x] = kGridColour;
     }
 }
 
-// Every row of a band between two horizontal lines looks the same, so each band is composed
-// once in its first row and copied down. Every row after the first two is one memcpy from a
-// template row or from its band's first row, and no cell costs more than one short run.
-void PaintBands(PixelSurface surface, bool withCells)
+// Every row of a band between two horizontal lines looks the same, so each band is composed once
+// in its first row inside the area and copied down. The first line row and the first grid row
+// composed are the templates every later one copies, all before any cell is drawn, so no cell
+// costs more than one short run and every other row is one memcpy.
+void PaintBands(PixelSurface surface, PixelRect area, bool withCells)
 {
+    area = Overlap(area, 0, 0, surface.width, surface.height);
     // The viewport never holds a size below kMinCellSize; the check keeps the loops finite.
-    if (!surface.pixels || surface.width <= 0 || surface.height <= 0 || viewport.cellSize < 1) {
+    if (!surface.pixels || IsEmptyRect(area) || viewport.cellSize < 1) {
         return;
     }
-    const int32_t width = surface.width;
-    const int32_t height = surface.height;
     const int32_t size = viewport.cellSize;
-    const size_t rowBytes = static_cast<size_t>(width) * sizeof(uint32_t);
-    // Row 0 has no horizontal line, so it is the template of every row inside a band.
-    const uint32_t* lineRow = Row(surface, 0);
-    FillLineRow(Row(surface, 0), width, size);
-    const uint32_t* gridRow = size < height ? Row(surface, size) : nullptr;
-    if (gridRow) {
-        std::fill_n(Row(surface, size), width, kGridColour);
-    }
-    for (int64_t top = 0; top < height; top += size) {
-        if (top > size) {
-            std::memcpy(Row(surface, top), gridRow, rowBytes);
+    const size_t bytes = static_cast<size_t>(area.right - area.left) * sizeof(uint32_t);
+    const auto at = [&](int64_t y) { return Row(surface, y) + area.left; };
+    // Copies the first row of its kind, or composes it and becomes the one the others copy.
+    const uint32_t* lineRow = nullptr;
+    const uint32_t* gridRow = nullptr;
+    const auto compose = [&](int64_t y, const uint32_t*& model, bool line) {
+        if (model) {
+            std::memcpy(at(y), model, bytes);
+            return;
         }
-        if (top + 1 < height && size > 1) {
-            std::memcpy(Row(surface, top + 1), lineRow, rowBytes);
+        if (line) {
+            FillLineRow(Row(surface, y), area.left, area.right, size);
+        } else {
+            std::fill_n(at(y), area.right - area.left, kGridColour);
+        }
+        model = at(y);
+    };
+    const int64_t firstBand = int64_t{area.top} / size * size;
+    for (int64_t top = firstBand; top < area.bottom; top += size) {
+        // Row 0 has no horizontal line: it looks like a row inside a band.
+        if (top >= area.top) {
+            compose(top, top == 0 ? lineRow : gridRow, top == 0);
+        }
+        const int64_t first = std::max<int64_t>(top + 1, area.top);
+        if (first < std::min<int64_t>(top + size, area.bottom)) {
+            compose(first, lineRow, true);
         }
     }
     if (withCells) {
-        // All live cells share one colour, so table order cannot change the result. Squares
-        // start on multiples of the size, so one cut by the left or top edge shows nothing, and
-        // a visible interior always starts on its band's first row.
+        // All live cells share one colour, so table order cannot change the result. Squares start
+        // on multiples of the size, so a visible interior starts on its band's first row in the area.
         const Viewport v = viewport;
         for (int32_t i = 0; i < count; ++i) {
-            const Cell cell = CellAt(i);
-            const PixelPoint corner = CornerOf(cell.x, cell.y, v);
-            if (corner.x >= 0 && corner.y >= 0 && corner.x + 1 < width && corner.y + 1 < height) {
-                const int64_t end = std::min<int64_t>(corner.x + size, width);
-                std::fill_n(Row(surface, corner.y + 1) + corner.x + 1, end - corner.x - 1, kLiveColour);
+            const PixelRect r = InteriorIn(area, CellAt(i), v);
+            if (!IsEmptyRect(r)) {
+                std::fill(Row(surface, r.top) + r.left, Row(surface, r.top) + r.right, kLiveColour);
             }
         }
     }
-    for (int64_t top = 0; top < height; top += size) {
-        int64_t end = std::min<int64_t>(top + size, height);
-        for (int64_t y = top + 2; y < end; ++y) {
-            std::memcpy(Row(surface, y), Row(surface, top + 1), rowBytes);
+    for (int64_t top = firstBand; top < area.bottom; top += size) {
+        const int64_t first = std::max<int64_t>(top + 1, area.top);
+        for (int64_t y = first + 1; y < std::min<int64_t>(top + size, area.bottom); ++y) {
+            std::memcpy(at(y), at(first), bytes);
+        }
+    }
+}
+
+// Four pixels' bytes, and the same widened to 16 bits: GCC's vector extensions make the mix a few
+// SSE2 operations for four pixels (plain registers where there is no SSE), as every pixel of a
+// grid at 2 px differs from its neighbours and no cache of the last colour helps.
+typedef uint8_t PixelBytes __attribute__((vector_size(16)));
+typedef uint16_t PixelWords __attribute__((vector_size(32)));
+
+// Moves every pixel of `r` alpha/256 of the way towards `toward`, as MixColour does.
+void MixPixels(PixelSurface surface, PixelRect r, uint32_t toward, uint32_t alpha)
+{
+    PixelWords keep;
+    PixelWords add;
+    for (int i = 0; i < 16; ++i) {
+        keep[i] = static_cast<uint16_t>(256 - alpha);
+        add[i] = static_cast<uint16_t>(((toward >> (i % 4 * 8)) & 0xFF) * alpha);
+    }
+    for (int32_t y = r.top; y < r.bottom; ++y) {
+        uint32_t* row = Row(surface, y);
+        int32_t x = r.left;
+        for (; x + 4 <= r.right; x += 4) {
+            PixelBytes bytes;
+            std::memcpy(&bytes, row + x, sizeof bytes);
+            const PixelWords mixed = (__builtin_convertvector(bytes, PixelWords) * keep + add) >> 8;
+            bytes = __builtin_convertvector(mixed, PixelBytes);
+            std::memcpy(row + x, &bytes, sizeof bytes);
+        }
+        for (; x < r.right; ++x) {
+            row[x] = MixColour(row[x], toward, alpha);
+        }
+    }
+}
+
+// Screen columns (or rows) first to last, both included.
+struct Run {
+    int64_t first;
+    int64_t last;
+};
+
+// The rectangle's columns that lie in screen columns -1 to `last`, where `start` is the screen
+// column of its first and `cells` how many it has. Up to two runs, as a rectangle may leave the
+// view at one side and come round the plane into it at the other. `last` is the surface's last
+// column or later, so the line after it lies past the surface, as does the one before column -1:
+// an edge the view cuts off is drawn off the surface and only a real edge shows. Returns how many.
+int RunsInView(int32_t start, uint64_t cells, int64_t last, Run runs[2])
+{
+    const uint64_t columns = static_cast<uint64_t>(last + 2);
+    const uint64_t offset = StepsFrom(start, -1);  // column -1's place in the rectangle
+    int n = 0;
+    if (offset < cells) {
+        runs[n++] = {-1, -1 + static_cast<int64_t>(std::min(cells - offset, columns)) - 1};
+    }
+    const uint64_t toStart = (uint64_t{1} << 32) - offset;  // from column -1 round to the first
+    if (offset != 0 && toStart < columns) {
+        runs[n++] = {-1 + static_cast<int64_t>(toStart),
+                     -1 + static_cast<int64_t>(toStart + std::min(cells, columns - toStart)) - 1};
+    }
+    return n;
+}
+
+// Calls `block` with the pixel box of each visible part of the rectangle: from the grid line
+// before its first column and row to the one after its last, both included.
+template <typename Block>
+void ForEachPart(CellRect r, int32_t width, int32_t height, Block block)
+{
+    const Viewport v = viewport;
+    Run across[2];
+    Run down[2];
+    const int xs = RunsInView(WrapAdd(r.left, v.offsetX), RectWidth(r), width / v.cellSize, across);
+    const int ys = RunsInView(WrapAdd(r.top, v.offsetY), RectHeight(r), height / v.cellSize, down);
+    for (int i = 0; i < xs; ++i) {
+        for (int j = 0; j < ys; ++j) {
+            block(across[i].first * v.cellSize, down[j].first * v.cellSize, (across[i].last + 1) * v.cellSize,
+                  (down[j].last + 1) * v.cellSize);
+        }
+    }
+}
+
+void DrawSelection(PixelSurface surface, PixelRect area, CellRect r)
+{
+    ForEachPart(r, surface.width, surface.height, [&](int64_t left, int64_t top, int64_t right, int64_t bottom) {
+        MixPixels(surface, Overlap(area, left + 1, top + 1, right, bottom), kSelectionTint, kSelectionAlpha);
+        FillPixels(surface, Overlap(area, left, top, right + 1, top + 1), kSelectionOutline);
+        FillPixels(surface, Overlap(area, left, bottom, right + 1, bottom + 1), kSelectionOutline);
+        FillPixels(surface, Overlap(area, left, top, left + 1, bottom + 1), kSelectionOutline);
+        FillPixels(surface, Overlap(area, right, top, right + 1, bottom + 1), kSelectionOutline);
+    });
+}
+
+// The colour of a cell's interior under the overlay: every pixel of it is the same.
+uint32_t InteriorColour(Cell cell, const CellRect* selection, bool previewed)
+{
+    uint32_t colour = IsAlive(cell.x, cell.y) ? kLiveColour : kDeadColour;
+    if (selection && RectContains(*selection, cell)) {
+        colour = MixColour(colour, kSelectionTint, kSelectionAlpha);
+    }
+    return previewed ? MixColour(colour, kPreviewTint, kPreviewAlpha) : colour;
+}
+
+// The preview's cells at `at`, shown or not. Interiors only, so the grid and the selection's
+// outline stay as they are; written, never read, so cells spread over a large surface cost no
+// waits for memory.
+void DrawPreview(PixelSurface surface, PixelRect area, const BoardOverlay& overlay, Cell at, bool shown)
+{
+    const Viewport v = viewport;
+    for (size_t k = 0; k < overlay.preview->cells.size(); ++k) {
+        const Cell cell = StampCell(*overlay.preview, k, at);
+        const PixelRect r = InteriorIn(area, cell, v);
+        if (!IsEmptyRect(r)) {
+            FillPixels(surface, r, InteriorColour(cell, overlay.selection, shown));
         }
     }
 }
@@ -89,7 +218,7 @@ void PaintBands(PixelSurface surface, bool withCells)
 
 PixelRect CellInterior(int32_t x, int32_t y, int32_t width, int32_t height)
 {
-    return Interior(x, y, viewport, width, height);
+    return InteriorIn({0, 0, width, height}, {x, y}, viewport);
 }
 
 void FillPixels(PixelSurface surface, PixelRect r, uint32_t colour)
@@ -101,12 +230,12 @@ void FillPixels(PixelSurface surface, PixelRect r, uint32_t colour)
 
 void PaintGridPixels(PixelSurface surface)
 {
-    PaintBands(surface, false);
+    PaintBands(surface, {0, 0, surface.width, surface.height}, false);
 }
 
 void PaintBoardPixels(PixelSurface surface)
 {
-    PaintBands(surface, true);
+    PaintBands(surface, {0, 0, surface.width, surface.height}, true);
 }
 
 void DrawCellPixels(PixelSurface surface, int32_t x, int32_t y, bool alive)
@@ -115,4 +244,49 @@ void DrawCellPixels(PixelSurface surface, int32_t x, int32_t y, bool alive)
     if (!IsEmptyRect(r)) {
         FillPixels(surface, r, alive ? kLiveColour : kDeadColour);
     }
+}
+
+PixelRect UniteRects(PixelRect a, PixelRect b)
+{
+    if (IsEmptyRect(a) || IsEmptyRect(b)) {
+        return IsEmptyRect(a) ? b : a;
+    }
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+}
+
+PixelRect CellRectArea(CellRect r, int32_t width, int32_t height)
+{
+    PixelRect area = {0, 0, 0, 0};
+    ForEachPart(r, width, height, [&](int64_t left, int64_t top, int64_t right, int64_t bottom) {
+        area = UniteRects(area, Overlap({0, 0, width, height}, left, top, right + 1, bottom + 1));
+    });
+    return area;
+}
+
+void PaintAreaPixels(PixelSurface surface, PixelRect area, const BoardOverlay& overlay)
+{
+    area = Overlap(area, 0, 0, surface.width, surface.height);
+    if (!surface.pixels || IsEmptyRect(area) || viewport.cellSize < 1) {
+        return;
+    }
+    PaintBands(surface, area, true);
+    if (overlay.selection) {
+        DrawSelection(surface, area, *overlay.selection);
+    }
+    if (overlay.preview) {
+        DrawPreview(surface, area, overlay, overlay.previewAt, true);
+    }
+}
+
+PixelRect MovePreviewPixels(PixelSurface surface, const BoardOverlay& overlay, Cell from)
+{
+    if (!surface.pixels || !overlay.preview || viewport.cellSize < 1) {
+        return {0, 0, 0, 0};
+    }
+    // All the old cells go before any new one shows, as they may overlap.
+    const PixelRect all = {0, 0, surface.width, surface.height};
+    DrawPreview(surface, all, overlay, from, false);
+    DrawPreview(surface, all, overlay, overlay.previewAt, true);
+    return UniteRects(CellRectArea(StampRect(*overlay.preview, from), surface.width, surface.height),
+                      CellRectArea(StampRect(*overlay.preview, overlay.previewAt), surface.width, surface.height));
 }

@@ -1,6 +1,8 @@
 #include "viewport.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <utility>
 #include <vector>
 
 Viewport viewport = {kInitialCellSize, 0, 0};
@@ -17,12 +19,6 @@ int32_t FloorDiv(int32_t pixel, int32_t size)
 {
     int32_t q = pixel / size;
     return (pixel % size < 0) ? q - 1 : q;
-}
-
-// Negating INT32_MIN would overflow; subtracting in unsigned wraps like the plane.
-int32_t WrapSub(int32_t a, int32_t b)
-{
-    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
 }
 
 }  // namespace
@@ -66,36 +62,12 @@ void PlaceCellAt(Cell cell, int32_t px, int32_t py)
 
 namespace {
 
-struct Span {
-    int32_t first;   // the lowest coordinate, on the wrapping plane
-    uint32_t cells;  // how many columns (or rows) from it, 1 to 2^32 - 1
-};
-
-// The shortest stretch of the circle of 2^32 coordinates that holds them all: it begins just
-// after the widest gap between neighbouring coordinates.
-Span ShortestSpan(std::vector<uint32_t>& at)
+// The offset that centres the arc's columns in `pixels`, at `size` pixels a cell.
+int32_t CentringOffset(PlaneArc span, int32_t pixels, int32_t size)
 {
-    std::sort(at.begin(), at.end());
-    size_t start = 0;
-    uint32_t widestGap = at.front() - at.back();  // the gap across the wrap, mod 2^32
-    for (size_t i = 1; i < at.size(); ++i) {
-        if (at[i] - at[i - 1] > widestGap) {
-            widestGap = at[i] - at[i - 1];
-            start = i;
-        }
-    }
-    if (at.size() == 1 || widestGap == 0) {
-        return {static_cast<int32_t>(at[start]), 1};
-    }
-    return {static_cast<int32_t>(at[start]), ~uint32_t{0} - widestGap + 2};
-}
-
-// The offset that centres `cells` columns from `first` in `pixels`, at `size` pixels a cell.
-int32_t CentringOffset(Span span, int32_t pixels, int32_t size)
-{
-    const int64_t margin = (int64_t{pixels} - int64_t{span.cells} * size) / 2;
+    const int64_t margin = (int64_t{pixels} - static_cast<int64_t>(span.length) * size) / 2;
     const int64_t column = margin >= 0 ? margin / size : -((-margin + size - 1) / size);
-    return WrapSub(static_cast<int32_t>(column), span.first);
+    return WrapSub(static_cast<int32_t>(column), span.start);
 }
 
 // The most live cells that any window of `width` x `height` cells can show, found by sweeping
@@ -191,18 +163,20 @@ void FitView(int32_t clientWidth, int32_t clientHeight)
         viewport = {kInitialCellSize, 0, 0};
         return;
     }
-    std::vector<uint32_t> xs(static_cast<size_t>(count));
-    std::vector<uint32_t> ys(static_cast<size_t>(count));
+    std::vector<int32_t> xs(static_cast<size_t>(count));
+    std::vector<int32_t> ys(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
-        xs[static_cast<size_t>(i)] = static_cast<uint32_t>(CellAt(i).x);
-        ys[static_cast<size_t>(i)] = static_cast<uint32_t>(CellAt(i).y);
+        xs[static_cast<size_t>(i)] = CellAt(i).x;
+        ys[static_cast<size_t>(i)] = CellAt(i).y;
     }
-    Span across = ShortestSpan(xs);
-    Span down = ShortestSpan(ys);
+    // Read from 0, as ever: on a tie the box starts at the lowest unsigned coordinate.
+    PlaneArc across = ShortestArc(std::move(xs), 0);
+    PlaneArc down = ShortestArc(std::move(ys), 0);
     int32_t size = kLargestFitSize;
     // One pixel more than the cells for the grid line that closes the box.
     auto fits = [&](int32_t s) {
-        return int64_t{across.cells} * s + 1 <= clientWidth && int64_t{down.cells} * s + 1 <= clientHeight;
+        return static_cast<int64_t>(across.length) * s + 1 <= clientWidth &&
+               static_cast<int64_t>(down.length) * s + 1 <= clientHeight;
     };
     while (size > kMinCellSize && !fits(size)) {
         --size;
@@ -212,14 +186,13 @@ void FitView(int32_t clientWidth, int32_t clientHeight)
         // of the window's size that holds the most.
         std::vector<std::pair<int64_t, int64_t>> cells(static_cast<size_t>(count));
         for (int32_t i = 0; i < count; ++i) {
-            cells[static_cast<size_t>(i)] = {static_cast<uint32_t>(WrapSub(CellAt(i).x, across.first)),
-                                             static_cast<uint32_t>(WrapSub(CellAt(i).y, down.first))};
+            cells[static_cast<size_t>(i)] = {StepsFrom(across.start, CellAt(i).x), StepsFrom(down.start, CellAt(i).y)};
         }
         const Part part = FullestPart(std::move(cells), std::max(1, (clientWidth - 1) / size),
                                       std::max(1, (clientHeight - 1) / size));
-        across = {WrapAdd(across.first, static_cast<int32_t>(part.left)),
-                  static_cast<uint32_t>(part.right - part.left + 1)};
-        down = {WrapAdd(down.first, static_cast<int32_t>(part.top)), static_cast<uint32_t>(part.bottom - part.top + 1)};
+        across = {WrapAdd(across.start, static_cast<int32_t>(part.left)),
+                  static_cast<uint64_t>(part.right - part.left + 1)};
+        down = {WrapAdd(down.start, static_cast<int32_t>(part.top)), static_cast<uint64_t>(part.bottom - part.top + 1)};
     }
     viewport = {size, CentringOffset(across, clientWidth, size), CentringOffset(down, clientHeight, size)};
 }

@@ -1,7 +1,9 @@
 // A full repaint of a 1920x1080 client area with 10,000 live cells at cell sizes 15 and 2: the
 // real painter against a literal one (all 1,999 grid lines each way over 2,048 pixels and every
 // cell interior, one pixel at a time) on the same memory surface. Prints the ratios of CPU time
-// last: the machine is shared, and wall time counts other processes too.
+// last: the machine is shared, and wall time counts other processes too. Then a 10,000-cell paste
+// preview moved a cell at a time at 2 px over the same board with a selection shown: only the old
+// and new preview areas repainted, against repainting the whole surface with the overlay.
 #include <algorithm>
 #include <cstdio>
 #include <random>
@@ -12,6 +14,7 @@
 
 #include "board_pixels.h"
 #include "cell_table.h"
+#include "patterns.h"
 #include "ratio_reporter.h"
 #include "viewport.h"
 
@@ -90,6 +93,48 @@ void Repaint(benchmark::State& state, int32_t cellSize, bool literal)
     ReleaseCellStorage();
 }
 
+// The preview's old and new cells alone (MovePreviewPixels), its old and new areas recomposed, or
+// the whole surface. compact: the soup of 10,000 cells in 142 x 142; spread: 10,000 over 900 x 500 cells, so its
+// area is most of the window and the move costs nearly a whole repaint.
+enum PreviewWay { kMoveCells, kAreas, kWhole };
+
+void MovePreview(benchmark::State& state, bool spread, PreviewWay how)
+{
+    AllocateCellStorage();
+    viewport = {2, 0, 0};
+    LoadCells(2);
+    std::vector<uint32_t> pixels(size_t(kWidth) * size_t(kHeight));
+    const PixelSurface surface = {pixels.data(), kWidth, kHeight};
+    std::vector<Cell> pattern = Soup(kCells);
+    if (spread) {
+        std::mt19937 random(5);
+        for (Cell& c : pattern) {
+            c = {int32_t(random() % 900), int32_t(random() % 500)};
+        }
+    }
+    const Stamp stamp = MakeStamp(pattern);
+    const CellRect selection = {100, 100, 600, 400};
+    BoardOverlay overlay = {&selection, &stamp, {spread ? 10 : 300, spread ? 10 : 200}};
+    const PixelRect all = {0, 0, kWidth, kHeight};
+    PaintAreaPixels(surface, all, overlay);
+    int32_t step = 1;
+    for (auto _ : state) {
+        const Cell from = overlay.previewAt;
+        overlay.previewAt.x += step;
+        step = -step;
+        if (how == kMoveCells) {
+            benchmark::DoNotOptimize(MovePreviewPixels(surface, overlay, from));
+        } else {
+            const PixelRect before = CellRectArea(StampRect(stamp, from), kWidth, kHeight);
+            const PixelRect after = CellRectArea(StampRect(stamp, overlay.previewAt), kWidth, kHeight);
+            PaintAreaPixels(surface, how == kWhole ? all : UniteRects(before, after), overlay);
+        }
+        benchmark::DoNotOptimize(pixels.data());
+        benchmark::ClobberMemory();
+    }
+    ReleaseCellStorage();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -101,6 +146,16 @@ int main(int argc, char** argv)
         benchmark::RegisterBenchmark(("repaint" + name).c_str(), Repaint, size, false)->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(("literal" + name).c_str(), Repaint, size, true)->Unit(benchmark::kMicrosecond);
     }
+    for (const char* kind : {"compact", "spread"}) {
+        const bool spread = kind[0] == 's';
+        const std::string name = std::string("/") + kind;
+        benchmark::RegisterBenchmark(("preview cells" + name).c_str(), MovePreview, spread, kMoveCells)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("preview areas" + name).c_str(), MovePreview, spread, kAreas)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("preview whole" + name).c_str(), MovePreview, spread, kWhole)
+            ->Unit(benchmark::kMicrosecond);
+    }
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nFull repaint of %dx%d with %d live cells, literal painter against the real one:\n", kWidth, kHeight,
@@ -108,6 +163,13 @@ int main(int argc, char** argv)
     for (int32_t size : sizes) {
         const std::string name = "/size:" + std::to_string(size);
         reporter.PrintRatio("cell size " + std::to_string(size), "repaint" + name, "literal" + name);
+    }
+    std::printf("\nA 10,000-cell preview moved by one cell at 2 px, its cells and its areas against the whole surface:\n");
+    for (const char* kind : {"compact", "spread"}) {
+        for (const char* way : {"cells", "areas"}) {
+            reporter.PrintRatio(std::string(kind) + ", " + way, std::string("preview ") + way + "/" + kind,
+                                std::string("preview whole/") + kind);
+        }
     }
     benchmark::Shutdown();
     return 0;

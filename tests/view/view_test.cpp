@@ -88,12 +88,36 @@ uint32_t Expected(int32_t x, int32_t y)
     return (x > 0 && x % size == 0) || (y > 0 && y % size == 0) ? kGridColour : kBackgroundColour;
 }
 
+// The overlay over Expected, by the cells each pixel lies in or between: an outline pixel lies on
+// the grid line before the selection's first column (row) or after its last, within its span the
+// other way; a tinted one inside both ways; a preview's only inside one of its cells.
+uint32_t ExpectedOver(int32_t x, int32_t y, const BoardOverlay& overlay)
+{
+    const int32_t size = viewport.cellSize;
+    const Cell here = ScreenToCell(x, y), before = ScreenToCell(x - 1, y - 1);
+    uint32_t colour = Expected(x, y);
+    if (const CellRect* r = overlay.selection) {
+        const bool edgeX = x % size == 0 && (here.x == r->left || before.x == r->right);
+        const bool edgeY = y % size == 0 && (here.y == r->top || before.y == r->bottom);
+        const bool inX = !edgeX && RectContains(*r, {here.x, r->top}), inY = !edgeY && RectContains(*r, {r->left, here.y});
+        if ((edgeX && (inY || edgeY)) || (edgeY && (inX || edgeX))) {
+            return kSelectionOutline;
+        }
+        colour = inX && inY ? MixColour(colour, kSelectionTint, kSelectionAlpha) : colour;
+    }
+    const Cell offset = {WrapSub(here.x, overlay.previewAt.x), WrapSub(here.y, overlay.previewAt.y)};
+    const bool previewed = overlay.preview && x % size != 0 && y % size != 0 &&
+                           std::count(overlay.preview->cells.begin(), overlay.preview->cells.end(), offset);
+    return previewed ? MixColour(colour, kPreviewTint, kPreviewAlpha) : colour;
+}
+
 // Every pixel, and nothing written past the last row.
-void ExpectSurface(const std::vector<uint32_t>& pixels, PixelSurface s, const char* when)
+void ExpectSurface(const std::vector<uint32_t>& pixels, PixelSurface s, const char* when,
+                   const BoardOverlay& overlay = {nullptr, nullptr, {0, 0}})
 {
     for (int32_t i = 0; i < int32_t(pixels.size()); ++i) {
         const int32_t x = i % s.width, y = i / s.width;
-        ASSERT_EQ(pixels[size_t(i)], y < s.height ? Expected(x, y) : kUnwritten)
+        ASSERT_EQ(pixels[size_t(i)], y < s.height ? ExpectedOver(x, y, overlay) : kUnwritten)
             << when << ": pixel " << x << "," << y << " at size " << viewport.cellSize;
     }
 }
@@ -126,6 +150,65 @@ TEST(BoardPixels, GridFullPaintsAndSingleCellsShowExactlyTheBoard)
             DrawCellPixels(s, c.x, c.y, IsAlive(c.x, c.y));
         }
         ExpectSurface(pixels, s, "cells drawn");
+    }
+    ReleaseCellStorage();
+}
+
+// Sizes 2 to 100 anywhere on the plane, selections in the view, larger than it, across the plane's
+// ends with their gap in view and over the whole plane, and a preview moved a cell at a time: after
+// each move only its cells are redrawn, after each new selection only the union of the old and new
+// areas, then any area, and the whole surface is checked.
+TEST(BoardPixels, SelectionAndPreviewShowOverTheBoardAndRepaintsTouchOnlyWhatChanged)
+{
+    ASSERT_TRUE(AllocateCellStorage());
+    std::mt19937 random(3);
+    const int32_t width = 263, height = 181;
+    std::vector<uint32_t> pixels(size_t(width) * size_t(height) + 64, kUnwritten);
+    const PixelSurface s = {pixels.data(), width, height};
+    for (int32_t size : {kMinCellSize, 3, 17, kMaxCellSize}) {
+        ClearCells();
+        viewport = {size, int32_t(random()), int32_t(random())};
+        const Cell first = ScreenToCell(0, 0);
+        const int32_t columns = width / size + 4;
+        const auto near = [&](int32_t d) { return WrapAdd(d, int32_t(random() % columns) - 2); };
+        std::vector<Cell> pattern;
+        for (int i = 0; i < 300; ++i) {
+            AddCell(near(first.x), near(first.y));
+            pattern.push_back({int32_t(random() % 9), int32_t(random() % 7)});
+        }
+        const auto pick = [&](int kind, Cell a, int32_t gap) {
+            return kind == 0 ? RectBetween(a, {near(first.x), near(first.y)})
+                   : kind == 1 ? CellRect{WrapSub(first.x, 3), WrapSub(first.y, 1), WrapAdd(first.x, columns), WrapAdd(first.y, columns)}
+                               : CellRect{a.x, a.y, WrapSub(a.x, gap), WrapSub(a.y, kind == 2 ? gap : 1)};  // round the plane
+        };
+        const Stamp stamp = MakeStamp(pattern);
+        CellRect selection = pick(0, {first.x, first.y}, 1);
+        BoardOverlay overlay = {&selection, &stamp, {near(first.x), near(first.y)}};
+        PaintAreaPixels(s, {0, 0, width, height}, overlay);
+        ExpectSurface(pixels, s, "whole", overlay);
+        for (int round = 0; round < 16; ++round) {
+            const std::vector<uint32_t> old = pixels;
+            PixelRect changed;
+            if (round % 2 == 0) {
+                const Cell from = overlay.previewAt;
+                overlay.previewAt = {WrapAdd(from.x, int32_t(random() % 3) - 1), WrapAdd(from.y, 1)};
+                changed = MovePreviewPixels(s, overlay, from);
+            } else {
+                changed = overlay.selection ? CellRectArea(selection, width, height) : PixelRect{0, 0, 0, 0};
+                selection = pick(int(random() % 4), {near(first.x), near(first.y)}, 1 + int32_t(random() % 3));
+                overlay.selection = round == 7 ? nullptr : &selection;
+                changed = UniteRects(changed, overlay.selection ? CellRectArea(selection, width, height) : changed);
+                PaintAreaPixels(s, changed, overlay);
+            }
+            for (int32_t i = 0, x = 0, y = 0; i < width * height; x = ++i % width, y = i / width) {
+                ASSERT_TRUE(pixels[size_t(i)] == old[size_t(i)] ||
+                            (changed.left <= x && x < changed.right && changed.top <= y && y < changed.bottom));
+            }
+            // Any area repaints to the same pixels, one cut mid-cell too.
+            const int32_t left = int32_t(random() % width), top = int32_t(random() % height);
+            PaintAreaPixels(s, {left, top, left + int32_t(random() % 200), top + int32_t(random() % 200)}, overlay);
+            ExpectSurface(pixels, s, round % 2 ? "selection changed" : "preview moved", overlay);
+        }
     }
     ReleaseCellStorage();
 }
