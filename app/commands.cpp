@@ -4,9 +4,11 @@
 
 #include "board_painter.h"
 #include "caption.h"
+#include "edit_commands.h"
 #include "history.h"
 #include "message_box.h"
 #include "pattern_commands.h"
+#include "pointer.h"
 #include "resource.h"
 #include "run.h"
 #include "viewport.h"
@@ -84,6 +86,26 @@ void WithCtrl(void (*command)(HWND), HWND window)
     }
 }
 
+// Cut is a copy, then a delete.
+void Cut(HWND window)
+{
+    if (HasSelection()) {
+        CopyBoard(window);
+        DeleteSelection(window);
+    }
+}
+
+// Esc drops a paste waiting to be placed first, then the selection.
+void Escape(HWND window)
+{
+    IsPlacing() ? CancelPlacing(window) : RemoveSelection(window);
+}
+
+void Enable(HMENU menu, UINT commandId, bool enabled)
+{
+    EnableMenuItem(menu, commandId, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
 }  // namespace
 
 void FitLiveCells(HWND window)
@@ -96,6 +118,8 @@ void FitLiveCells(HWND window)
 
 void HandleCommand(HWND window, int commandId)
 {
+    // Any command drops a paste still waiting to be placed.
+    CancelPlacing(window);
     switch (commandId) {
     case IDM_PLAY: Play(window); break;
     case IDM_STOP: StopTimer(window); break;
@@ -118,6 +142,19 @@ void HandleCommand(HWND window, int commandId)
     case IDM_FILE_SAVE_PATTERN:
     case IDM_PATTERN_SAVE: SavePatternFromDialog(window); break;
     case IDM_PATTERN_ADD_CURRENT: AddBoardToCommonList(); break;
+    case IDM_REDO: RedoStep(window); break;
+    case IDM_CUT: Cut(window); break;
+    case IDM_COPY: CopyBoard(window); break;
+    case IDM_PASTE: PasteBoard(window); break;
+    case IDM_DELETE: DeleteSelection(window); break;
+    case IDM_CLEAR_OUTSIDE: ClearOutsideSelection(window); break;
+    case IDM_SELECT_ALL: SelectAll(window); break;
+    case IDM_REMOVE_SELECTION: RemoveSelection(window); break;
+    case IDM_FLIP_LEFT_RIGHT: FlipSelection(window, true); break;
+    case IDM_FLIP_UP_DOWN: FlipSelection(window, false); break;
+    case IDM_ROTATE_CLOCKWISE: RotateSelection(window, true); break;
+    case IDM_ROTATE_ANTICLOCKWISE: RotateSelection(window, false); break;
+    case IDM_RANDOM_FILL: RandomFillSelection(window); break;
     // The "Common" items are numbered at run time.
     default: LoadCommonPattern(window, commandId); break;
     }
@@ -125,6 +162,10 @@ void HandleCommand(HWND window, int commandId)
 
 void HandleKey(HWND window, WPARAM virtualKey)
 {
+    // A modifier pressed on its own is no command, and leaves a waiting paste alone.
+    if (virtualKey != VK_CONTROL && virtualKey != VK_SHIFT && virtualKey != VK_ESCAPE) {
+        CancelPlacing(window);
+    }
     switch (virtualKey) {
     case VK_RIGHT: StepForward(window); break;
     case VK_LEFT: StepBackward(window); break;
@@ -139,6 +180,11 @@ void HandleKey(HWND window, WPARAM virtualKey)
     case 'O': WithCtrl(LoadPatternFromDialog, window); break;
     case 'P': Play(window); break;
     case 'S': SaveOrStop(window); break;
+    case 'Y': WithCtrl(RedoStep, window); break;
+    case 'X': WithCtrl(Cut, window); break;
+    case 'A': WithCtrl(SelectAll, window); break;
+    case VK_DELETE: DeleteSelection(window); break;
+    case VK_ESCAPE: Escape(window); break;
     default: break;
     }
 }
@@ -157,4 +203,22 @@ void ShowContextMenu(HWND window)
     TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, window, nullptr);
     SetForegroundWindow(window);
     DestroyMenu(menu);
+}
+
+void EnableCommands(HMENU menu)
+{
+    const bool selected = HasSelection();
+    Enable(menu, IDM_STEP_BACKWARD, CanStepBack());
+    Enable(menu, IDM_REDO, CanRedo());
+    Enable(menu, IDM_CUT, selected);
+    Enable(menu, IDM_COPY, selected || count > 0);
+    Enable(menu, IDM_PASTE, IsClipboardFormatAvailable(CF_TEXT) != 0);
+    for (UINT id : {IDM_DELETE, IDM_CLEAR_OUTSIDE, IDM_FLIP_LEFT_RIGHT, IDM_FLIP_UP_DOWN, IDM_ROTATE_CLOCKWISE,
+                    IDM_ROTATE_ANTICLOCKWISE, IDM_RANDOM_FILL}) {
+        Enable(menu, id, selected);
+    }
+    Enable(menu, IDM_SELECT_ALL, count > 0);
+    Enable(menu, IDM_REMOVE_SELECTION, selected || IsPlacing());
+    // An empty board has nothing to add to the list.
+    Enable(menu, IDM_PATTERN_ADD_CURRENT, count > 0);
 }

@@ -6,6 +6,8 @@
 void HandleCommand(HWND window, int commandId);
 void HandleKey(HWND window, WPARAM virtualKey);
 void ShowContextMenu(HWND window);
+// Greys, as a menu opens, each of its items that cannot act now.
+void EnableCommands(HMENU menu);
 
 // Brings the live cells into view (FitView over the client area) and repaints.
 void FitLiveCells(HWND window);

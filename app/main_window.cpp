@@ -134,10 +134,10 @@ INT_PTR OnScroll(HWND window, WPARAM code, bool horizontal)
 
 // A quick second press on the same cell arrives as a double click and is handled the same way, so
 // that the user's click is never lost.
-INT_PTR OnLeftButtonDown(HWND window, LPARAM lParam)
+INT_PTR OnLeftButtonDown(HWND window, WPARAM keys, LPARAM lParam)
 {
     if (BoardOpen()) {
-        PointerPressed(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        PointerPressed(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), (keys & MK_SHIFT) != 0);
     }
     return FALSE;
 }
@@ -165,19 +165,44 @@ INT_PTR OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam)
 // changes during the session, so its sub-menu is filled here too.
 INT_PTR OnInitMenuPopup(WPARAM menu)
 {
-    const UINT state = BoardOpen() && CanStepBack() ? MF_ENABLED : MF_GRAYED;
-    EnableMenuItem(reinterpret_cast<HMENU>(menu), IDM_STEP_BACKWARD, MF_BYCOMMAND | state);
-    // An empty board has nothing to add to the list.
-    const UINT add = BoardOpen() && count > 0 ? MF_ENABLED : MF_GRAYED;
-    EnableMenuItem(reinterpret_cast<HMENU>(menu), IDM_PATTERN_ADD_CURRENT, MF_BYCOMMAND | add);
-    FillCommonMenu(reinterpret_cast<HMENU>(menu));
+    if (BoardOpen()) {
+        EnableCommands(reinterpret_cast<HMENU>(menu));
+        FillCommonMenu(reinterpret_cast<HMENU>(menu));
+    }
     return TRUE;
 }
 
+// A right press cancels a paste waiting to be placed, or else opens the context menu.
 INT_PTR OnRightButtonDown(HWND window)
 {
-    ShowContextMenu(window);
+    if (!BoardOpen() || !RightPressed(window)) {
+        ShowContextMenu(window);
+    }
     return TRUE;
+}
+
+// The pointer's moves, the buttons' releases and a lost capture matter only to what the pointer
+// does; the dialog manager may handle them as well.
+INT_PTR OnMouseMove(HWND window, WPARAM buttons, LPARAM lParam)
+{
+    if (BoardOpen()) {
+        PointerMoved(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), buttons);
+    }
+    return FALSE;
+}
+
+INT_PTR OnButtonUp(HWND window)
+{
+    PointerReleased(window);
+    return FALSE;
+}
+
+INT_PTR OnMiddleButtonDown(HWND window, LPARAM lParam)
+{
+    if (BoardOpen()) {
+        MiddlePressed(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    }
+    return FALSE;
 }
 
 INT_PTR OnKeyDown(HWND window, WPARAM virtualKey)
@@ -228,8 +253,13 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_HSCROLL: return OnScroll(window, wParam, true);
     case WM_VSCROLL: return OnScroll(window, wParam, false);
     case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(backgroundBrush);
-    case WM_LBUTTONDOWN: return OnLeftButtonDown(window, lParam);
-    case WM_LBUTTONDBLCLK: return OnLeftButtonDown(window, lParam);
+    case WM_LBUTTONDOWN: return OnLeftButtonDown(window, wParam, lParam);
+    case WM_LBUTTONDBLCLK: return OnLeftButtonDown(window, wParam, lParam);
+    case WM_MOUSEMOVE: return OnMouseMove(window, wParam, lParam);
+    case WM_LBUTTONUP: return OnButtonUp(window);
+    case WM_MBUTTONDOWN: return OnMiddleButtonDown(window, lParam);
+    case WM_MBUTTONUP: return OnButtonUp(window);
+    case WM_CAPTURECHANGED: return OnButtonUp(window);
     case WM_RBUTTONDOWN: return OnRightButtonDown(window);
     case WM_MOUSEWHEEL: return OnMouseWheel(window, wParam, lParam);
     case WM_INITMENUPOPUP: return OnInitMenuPopup(wParam);

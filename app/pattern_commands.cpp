@@ -13,6 +13,7 @@
 #include "history.h"
 #include "message_box.h"
 #include "pattern_file.h"
+#include "pointer.h"
 #include "resource.h"
 #include "run.h"
 #include "thousands.h"
@@ -81,8 +82,9 @@ void ReportLoadFailure(HWND window, const std::string& source, const std::string
     Ask(window, "The pattern from " + source + " could not be loaded.\n\n" + reason, MB_OK | MB_ICONWARNING);
 }
 
-// Every way in ends here. `source` names the pattern's origin in the messages.
-bool LoadPatternText(HWND window, std::string_view text, const std::string& source)
+// Every way in ends here. `source` names the pattern's origin in the messages. A paste onto live
+// cells waits, shown over the board, for the user to place it.
+bool LoadPatternText(HWND window, std::string_view text, const std::string& source, bool paste = false)
 {
     Pattern pattern;
     std::string error;
@@ -101,6 +103,10 @@ bool LoadPatternText(HWND window, std::string_view text, const std::string& sour
         Ask(window, "This pattern was made for rule " + rule + "; The Quillane runs B3/S23. Load it anyway?",
             MB_YESNO | MB_ICONQUESTION) != IDYES) {
         return false;
+    }
+    if (paste && count > 0) {
+        StartPlacing(window, pattern.cells);
+        return true;
     }
     ReplaceBoard(pattern.cells, {viewport.cellSize, viewport.offsetX, viewport.offsetY});
     // A running generation would otherwise step the new pattern before the user has seen it. The
@@ -319,7 +325,16 @@ void LoadDroppedPattern(HWND window, HDROP drop)
 void CopyBoard(HWND window)
 {
     std::string text, error;
-    WritePattern(PatternFormat::Rle, BoardCells(), "", text, error);
+    if (HasSelection()) {
+        const CellRect r = SelectedRect();
+        const std::vector<Cell> inside = CellsInside(TableCells(), r);
+        if (inside.empty()) {
+            return;
+        }
+        text = WriteRleFrom(inside, {r.left, r.top});
+    } else {
+        WritePattern(PatternFormat::Rle, BoardCells(), "", text, error);
+    }
     text = WithCrLf(text);
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
     void* bytes = memory ? GlobalLock(memory) : nullptr;
@@ -369,7 +384,7 @@ void PasteBoard(HWND window)
         ReportLoadFailure(window, "the clipboard", "The text is larger than 16 MiB; no pattern the board can hold is "
                                                    "that large.");
     } else {
-        LoadPatternText(window, text, "the clipboard");
+        LoadPatternText(window, text, "the clipboard", true);
     }
 }
 

@@ -993,6 +993,16 @@ bool WritePattern(PatternFormat format, const std::vector<Cell>& cells, const st
     return false;
 }
 
+std::string WriteRleFrom(const std::vector<Cell>& cells, Cell origin)
+{
+    Box box = {{origin.x, 1}, {origin.y, 1}};
+    for (const Cell& c : cells) {
+        box.x.length = std::max<uint64_t>(box.x.length, uint64_t{StepsFrom(origin.x, c.x)} + 1);
+        box.y.length = std::max<uint64_t>(box.y.length, uint64_t{StepsFrom(origin.y, c.y)} + 1);
+    }
+    return WriteRle(InReadingOrder(cells, box), box, "");
+}
+
 bool IsStandardRule(const std::string& rule)
 {
     const std::string upper = Normalised(rule);

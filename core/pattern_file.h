@@ -24,6 +24,10 @@ bool ReadPattern(std::string_view text, Pattern& pattern, std::string& error);
 bool WritePattern(PatternFormat format, const std::vector<Cell>& cells, const std::string& name,
                   std::string& text, std::string& error);
 
+// RLE whose box begins at `origin` rather than at the cells' own corner, so that its position says
+// where a selection lay. Every cell lies right of and below the origin, within 2^32 - 1 steps.
+std::string WriteRleFrom(const std::vector<Cell>& cells, Cell origin);
+
 // Whether a rule as a file writes it is B3/S23 (any common spelling; empty counts as B3/S23).
 bool IsStandardRule(const std::string& rule);
 

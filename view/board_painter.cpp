@@ -1,5 +1,6 @@
 #include "board_painter.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 HWND mainWindow = nullptr;
@@ -34,6 +35,8 @@ struct Batch {
 
 Batch batch = {};
 
+BoardOverlay overlay = {};
+
 PixelSurface Surface()
 {
     return {composition.pixels, composition.width, composition.height};
@@ -43,15 +46,6 @@ bool Composed(HWND window, int32_t width, int32_t height)
 {
     return composition.pixels && composition.window == window && composition.width == width &&
            composition.height == height;
-}
-
-PixelRect Union(PixelRect a, PixelRect b)
-{
-    if (IsEmptyRect(a)) {
-        return b;
-    }
-    return {a.left < b.left ? a.left : b.left, a.top < b.top ? a.top : b.top,
-            a.right > b.right ? a.right : b.right, a.bottom > b.bottom ? a.bottom : b.bottom};
 }
 
 // Copies part of the composition onto a device context of its window.
@@ -92,7 +86,7 @@ bool Compose(HWND window, int32_t width, int32_t height)
     composition.window = window;
     composition.width = width;
     composition.height = height;
-    PaintBoardPixels(Surface());
+    PaintAreaPixels(Surface(), {0, 0, width, height}, overlay);
     return true;
 }
 
@@ -141,9 +135,9 @@ void DrawCell(int32_t x, int32_t y, bool alive, HWND window)
         return;
     }
     if (Composed(window, width, height)) {
-        DrawCellPixels(Surface(), x, y, alive);
+        DrawCellPixels(Surface(), x, y, alive, overlay);
         if (batch.open && batch.window == window) {
-            batch.pending = Union(batch.pending, r);
+            batch.pending = UniteRects(batch.pending, r);
         } else {
             ShowOnWindow(window, r);
         }
@@ -184,4 +178,40 @@ void RepaintNow(HWND window)
 {
     InvalidateRect(window, nullptr, TRUE);
     UpdateWindow(window);
+}
+
+void SetBoardOverlay(const BoardOverlay& newOverlay)
+{
+    overlay = newOverlay;
+}
+
+// Without a composition of the window's present size there is nothing to patch: it is made whole.
+void RepaintArea(HWND window, PixelRect area)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    if (!Composed(window, client.right, client.bottom)) {
+        RepaintNow(window);
+        return;
+    }
+    area = {std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, composition.width),
+            std::min(area.bottom, composition.height)};
+    PaintAreaPixels(Surface(), area, overlay);
+    if (!IsEmptyRect(area)) {
+        ShowOnWindow(window, area);
+    }
+}
+
+void ShowPreviewMoved(HWND window, Cell from)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    if (!Composed(window, client.right, client.bottom)) {
+        RepaintNow(window);
+        return;
+    }
+    const PixelRect changed = MovePreviewPixels(Surface(), overlay, from);
+    if (!IsEmptyRect(changed)) {
+        ShowOnWindow(window, changed);
+    }
 }

@@ -24,3 +24,11 @@ void BeginCellChanges(HWND window);
 void EndCellChanges();
 // Invalidates the whole client area and repaints it before returning.
 void RepaintNow(HWND window);
+
+// What is drawn over the board from now on (the pointers stay the caller's, valid until the next
+// call). The window shows it at the next paint or repaint.
+void SetBoardOverlay(const BoardOverlay& overlay);
+// Composes and shows only the given pixels, after a change confined to them (a selection drawn).
+void RepaintArea(HWND window, PixelRect area);
+// Moves the overlay's preview from `from` to where the overlay now says and shows the change.
+void ShowPreviewMoved(HWND window, Cell from);

@@ -246,6 +246,19 @@ void DrawCellPixels(PixelSurface surface, int32_t x, int32_t y, bool alive)
     }
 }
 
+void DrawCellPixels(PixelSurface surface, int32_t x, int32_t y, bool alive, const BoardOverlay& overlay)
+{
+    const Cell cell = {x, y};
+    const PixelRect r = CellInterior(x, y, surface.width, surface.height);
+    if (overlay.preview && RectContains(StampRect(*overlay.preview, overlay.previewAt), cell)) {
+        PaintAreaPixels(surface, r, overlay);
+    } else if (!IsEmptyRect(r)) {
+        const bool tinted = overlay.selection && RectContains(*overlay.selection, cell);
+        const uint32_t colour = alive ? kLiveColour : kDeadColour;
+        FillPixels(surface, r, tinted ? MixColour(colour, kSelectionTint, kSelectionAlpha) : colour);
+    }
+}
+
 PixelRect UniteRects(PixelRect a, PixelRect b)
 {
     if (IsEmptyRect(a) || IsEmptyRect(b)) {

@@ -86,6 +86,9 @@ PixelRect CellRectArea(CellRect r, int32_t width, int32_t height);
 // drawn in a selection) the union of their old and new areas is all that needs painting. The work
 // is the area's pixels plus one test per live cell and per preview cell.
 void PaintAreaPixels(PixelSurface surface, PixelRect area, const BoardOverlay& overlay);
+// One cell's interior, live or dead, as the overlay shows it; a cell the preview may cover is
+// painted with everything over it.
+void DrawCellPixels(PixelSurface surface, int32_t x, int32_t y, bool alive, const BoardOverlay& overlay);
 // Moves the preview from `from` to overlay.previewAt on a surface that shows the board and the
 // overlay with the preview at `from`, writing only the interiors of its old and new cells: the
 // cost is the preview's cells and two lookups each, however far apart they lie. Returns the box

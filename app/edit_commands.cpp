@@ -1,0 +1,111 @@
+#include "edit_commands.h"
+
+#include <string>
+#include <vector>
+
+#include "board_painter.h"
+#include "caption.h"
+#include "history.h"
+#include "message_box.h"
+#include "pointer.h"
+#include "run.h"
+#include "texts.h"
+#include "viewport.h"
+
+namespace {
+
+// Each edit's result replaces the board as one entry; an edit that changes nothing leaves no entry.
+void ApplyEdit(HWND window, const std::vector<Cell>& cells)
+{
+    if (cells != TableCells()) {
+        EditBoard(cells);
+        RepaintNow(window);
+        RefreshCaption(window);
+    }
+}
+
+// Seeded once a session: fills differ from run to run, as a user expects of random.
+uint64_t fillState = GetTickCount64() * 0x9E3779B97F4A7C15u;
+
+}  // namespace
+
+void RedoStep(HWND window)
+{
+    if (!CanRedo()) {
+        return;
+    }
+    const Viewport before = viewport;
+    BeginCellChanges(mainWindow);
+    const bool redone = Redo(DrawCellChange);
+    EndCellChanges();
+    // A redone load shows the board as it was seen after the load.
+    const ViewNote view = UndoneView();
+    if (redone && view.cellSize != 0) {
+        KeepView({before.cellSize, before.offsetX, before.offsetY});
+        viewport = {view.cellSize, view.offsetX, view.offsetY};
+        RepaintNow(window);
+    }
+    UpdateCaption(window);
+}
+
+void DeleteSelection(HWND window)
+{
+    if (HasSelection()) {
+        ApplyEdit(window, CellsOutside(TableCells(), SelectedRect()));
+    }
+}
+
+void ClearOutsideSelection(HWND window)
+{
+    if (HasSelection()) {
+        ApplyEdit(window, CellsInside(TableCells(), SelectedRect()));
+    }
+}
+
+void FlipSelection(HWND window, bool leftRight)
+{
+    if (HasSelection()) {
+        const CellRect r = SelectedRect();
+        ApplyEdit(window, leftRight ? FlipLeftRight(TableCells(), r) : FlipUpDown(TableCells(), r));
+    }
+}
+
+void RotateSelection(HWND window, bool clockwise)
+{
+    if (!HasSelection()) {
+        return;
+    }
+    const CellRect r = SelectedRect();
+    ApplyEdit(window, clockwise ? RotateClockwise(TableCells(), r) : RotateAnticlockwise(TableCells(), r));
+    Select(window, TurnedRect(r));
+}
+
+void RandomFillSelection(HWND window)
+{
+    if (!HasSelection()) {
+        return;
+    }
+    const CellRect r = SelectedRect();
+    if (RectCellCount(r) > kMaxFillCells) {
+        ShowMessage(window, "The selection holds " + WithThousands(RectCellCount(r)) + " cells; a random fill takes at "
+                            "most " + WithThousands(kMaxFillCells) + ".", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    uint64_t next = fillState;
+    const std::vector<Cell> filled = RandomFill(TableCells(), r, next);
+    if (filled.size() > static_cast<size_t>(kMaxCells)) {
+        ShowMessage(window, "The fill would make " + WithThousands(filled.size()) + " live cells; " + BoardLimitText(),
+                    MB_OK | MB_ICONWARNING);
+        return;
+    }
+    fillState = next;
+    ApplyEdit(window, filled);
+}
+
+void SelectAll(HWND window)
+{
+    CellRect r;
+    if (RectAround(TableCells(), r)) {
+        Select(window, r);
+    }
+}
