@@ -3,10 +3,11 @@
 import struct
 import sys
 import unittest
+from xml.etree import ElementTree
 
 import pefile
 
-RT_ICON, RT_MENU, RT_DIALOG, RT_GROUP_ICON, RT_VERSION, SWEDISH = 3, 4, 5, 14, 16, 1053
+RT_ICON, RT_MENU, RT_DIALOG, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST, SWEDISH, NEUTRAL = 3, 4, 5, 14, 16, 24, 1053, 0
 SEPARATOR, GRAYED = ("", 0), 0x1
 BITS = dict(WS_POPUP=0x80000000, WS_CHILD=0x40000000, WS_VISIBLE=0x10000000, WS_CAPTION=0xC00000, WS_BORDER=0x800000,
             WS_VSCROLL=0x200000, WS_HSCROLL=0x100000, WS_SYSMENU=0x80000, WS_THICKFRAME=0x40000, WS_MINIMIZEBOX=0x20000,
@@ -96,10 +97,10 @@ FONT = (8, 0, 0, 1, "MS Sans Serif")
 
 
 class Resources(unittest.TestCase):
-    def test_exactly_these_resources_all_in_swedish(self):
+    def test_exactly_these_resources_all_in_swedish_but_the_manifest(self):
         self.assertEqual(sorted(RESOURCES), [(kind, name, SWEDISH) for kind, name in [
             (RT_ICON, 1), (RT_ICON, 2), (RT_MENU, 102), (RT_MENU, 105), (RT_DIALOG, 101), (RT_DIALOG, 104),
-            (RT_GROUP_ICON, 103), (RT_VERSION, 1)]])
+            (RT_GROUP_ICON, 103), (RT_VERSION, 1)]] + [(RT_MANIFEST, 1, NEUTRAL)])
 
     def test_menus(self):
         self.assertEqual(menu_items(RESOURCES[RT_MENU, 105, SWEDISH])[0], [
@@ -149,6 +150,28 @@ class Resources(unittest.TestCase):
             "OriginalFilename": "Quillane.exe", "PrivateBuild": "", "ProductName": "Quillane",
             "ProductVersion": "0, 0, 0, 1", "SpecialBuild": ""})
         self.assertEqual([var.entry for var in info[b"VarFileInfo"].Var], [{b"Translation": "0x041d 0x04b0"}])
+
+    def test_manifest(self):
+        ns = dict(v1="urn:schemas-microsoft-com:asm.v1", v3="urn:schemas-microsoft-com:asm.v3",
+                  os="urn:schemas-microsoft-com:compatibility.v1",
+                  dpi05="http://schemas.microsoft.com/SMI/2005/WindowsSettings",
+                  dpi16="http://schemas.microsoft.com/SMI/2016/WindowsSettings")
+        root = ElementTree.fromstring(RESOURCES[RT_MANIFEST, 1, NEUTRAL])  # well-formed, or it raises
+        get = lambda path, attribute=None: [e.get(attribute) if attribute else e.text for e in root.iterfind(path, ns)]
+        fixed = PE.VS_FIXEDFILEINFO[0]
+        version = (fixed.FileVersionMS >> 16, fixed.FileVersionMS & 0xFFFF, fixed.FileVersionLS >> 16,
+                   fixed.FileVersionLS & 0xFFFF)
+        self.assertEqual(get("v1:assemblyIdentity", "version"), ["%d.%d.%d.%d" % version])
+        common = "v1:dependency/v1:dependentAssembly/v1:assemblyIdentity"
+        self.assertEqual(get(common, "name") + get(common, "version"), ["Microsoft.Windows.Common-Controls", "6.0.0.0"])
+        self.assertEqual(get("v3:trustInfo/v3:security/v3:requestedPrivileges/v3:requestedExecutionLevel", "level"),
+                         ["asInvoker"])
+        self.assertEqual(get("os:compatibility/os:application/os:supportedOS", "Id"), [  # Windows 7, 8, 8.1, 10 and 11
+            "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+            "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"])
+        settings = "v3:application/v3:windowsSettings/"
+        self.assertEqual(get(settings + "dpi05:dpiAware") + get(settings + "dpi16:dpiAwareness"),
+                         ["true/pm", "PerMonitorV2, PerMonitor"])
 
 
 if __name__ == "__main__":
