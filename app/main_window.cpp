@@ -213,6 +213,18 @@ INT_PTR OnDropFiles(HWND window, HDROP drop)
     return TRUE;
 }
 
+// Moved to a screen of another scale: the window takes the rectangle the system scaled for it. The board stays in
+// physical pixels, with its offsets and cell size as they were.
+INT_PTR OnDpiChanged(HWND window, const RECT& suggested)
+{
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (boardOpen) {
+        RequestRepaint(window);
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -239,6 +251,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: return OnCommand(window, LOWORD(wParam));
     case kShowWaitingMessage: return OnShowWaitingMessage(window, wParam, lParam);
     case WM_DROPFILES: return OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
+    case WM_DPICHANGED: return OnDpiChanged(window, *reinterpret_cast<const RECT*>(lParam));
     default: return FALSE;
     }
 }
