@@ -147,7 +147,8 @@ int ShowMessage(HWND window, const char* text, UINT type)
         }
         return 0;
     }
-    return MessageBoxA(window, text, kMessageCaption, type);
+    // Wide, so that a file's name shows as the user sees it.
+    return MessageBoxW(window, Utf16(text).c_str(), Utf16(kMessageCaption).c_str(), type);
 }
 
 void ShowWaitingMessage(HWND window, WPARAM type, LPARAM text)

@@ -256,7 +256,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
                                      MainDialogProc, 0);
@@ -273,7 +273,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     mainWindow = window;
     ShowWindow(window, SW_SHOW);
     // After the show, so a box about an unreadable file stands over the window it belongs to.
-    LoadCommandLinePattern(window, commandLine);
+    LoadCommandLinePattern(window, GetCommandLineW());
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
