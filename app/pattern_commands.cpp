@@ -21,10 +21,11 @@ namespace {
 
 const wchar_t kOpenFilter[] = L"Life patterns (*.rle;*.cells;*.lif;*.life;*.txt)\0*.rle;*.cells;*.lif;*.life;*.txt\0"
                               L"All files (*.*)\0*.*\0";
-// In the order of the save filters; the dialog numbers them from 1.
+// In the order of the save filters; the dialog numbers them from 1. Only typed: .life.
 const wchar_t kSaveFilter[] = L"RLE (*.rle)\0*.rle\0Plaintext (*.cells)\0*.cells\0Life 1.06 (*.lif)\0*.lif\0";
 const struct { const wchar_t* extension; PatternFormat format; } kSaveFormats[] = {
-    {L".rle", PatternFormat::Rle}, {L".cells", PatternFormat::Plaintext}, {L".lif", PatternFormat::Life106}};
+    {L".rle", PatternFormat::Rle}, {L".cells", PatternFormat::Plaintext}, {L".lif", PatternFormat::Life106},
+    {L".life", PatternFormat::Life106}};
 
 struct ListedPattern {
     std::string name;
@@ -46,6 +47,8 @@ std::vector<ListedPattern> commonPatterns = {
     {"Diehard", "6bo$2o$bo3b3o!"},
 };
 int32_t patternsAdded = 0;
+// Where the save dialog starts: the file last loaded or saved.
+std::wstring lastPatternFile;
 
 // The program's one way to raise a box, for texts composed here.
 int Ask(HWND window, const std::string& text, UINT type)
@@ -150,6 +153,12 @@ bool ReadWholeFile(const wchar_t* path, std::string& text, std::string& error)
 // disk, so a failure never leaves the old file half-written or empty.
 bool ReplaceFileWith(const std::wstring& path, const std::string& text, std::string& error)
 {
+    // The replace would take a read-only file's place, and under Wine clear the attribute with it.
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        error = "The file is read-only.";
+        return false;
+    }
     const size_t slash = path.find_last_of(L"\\/");
     const std::wstring folder = slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
     wchar_t temporary[MAX_PATH];
@@ -277,7 +286,11 @@ bool LoadPatternFile(HWND window, const wchar_t* path)
         ReportLoadFailure(window, Utf8(path), error);
         return false;
     }
-    return LoadPatternText(window, text, Utf8(path));
+    if (!LoadPatternText(window, text, Utf8(path))) {
+        return false;
+    }
+    lastPatternFile = path;
+    return true;
 }
 
 void LoadPatternFromDialog(HWND window)
@@ -296,7 +309,9 @@ void SavePatternFromDialog(HWND window)
         Ask(window, "The board is empty: there is no pattern to save.", MB_OK | MB_ICONINFORMATION);
         return;
     }
+    // The dialog opens in the folder of the path it is given, with the name filled in.
     wchar_t chosen[MAX_PATH] = L"";
+    lstrcpynW(chosen, lastPatternFile.c_str(), MAX_PATH);
     OPENFILENAMEW dialog = FileDialog(window, kSaveFilter, chosen, MAX_PATH, OFN_OVERWRITEPROMPT);
     dialog.lpstrDefExt = L"rle";
     if (!GetSaveFileNameW(&dialog)) {
@@ -307,7 +322,9 @@ void SavePatternFromDialog(HWND window)
     std::string text, error;
     if (!WritePattern(format, BoardCells(), PatternNameOf(path), text, error) || !ReplaceFileWith(path, text, error)) {
         Ask(window, "The pattern could not be saved to " + Utf8(path) + ".\n\n" + error, MB_OK | MB_ICONWARNING);
+        return;
     }
+    lastPatternFile = path;
 }
 
 void LoadCommandLinePattern(HWND window, const wchar_t* commandLine)
@@ -337,6 +354,10 @@ void LoadDroppedPattern(HWND window, HDROP drop)
 
 void CopyBoard(HWND window)
 {
+    // An empty pattern would only take the place of what the user had copied.
+    if (count == 0) {
+        return;
+    }
     std::string text, error;
     WritePattern(PatternFormat::Rle, BoardCells(), "", text, error);
     text = WithCrLf(text);

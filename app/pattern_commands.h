@@ -18,7 +18,8 @@ std::string Utf8(std::wstring_view text);
 
 // File > "Load pattern" and Pattern > "Load": the open dialog, then LoadPatternFile.
 void LoadPatternFromDialog(HWND window);
-// File > "Save pattern" and Pattern > "Save": the save dialog, then the file written whole.
+// File > "Save pattern" and Pattern > "Save": the save dialog, starting at the file last loaded or saved, then the
+// file written whole. A read-only file is left as it is.
 void SavePatternFromDialog(HWND window);
 
 // Any failure is one message box naming the file; the board, view and timer stay as they were.
@@ -28,7 +29,7 @@ void LoadCommandLinePattern(HWND window, const wchar_t* commandLine);
 // WM_DROPFILES: the first file dropped. Releases the drop.
 void LoadDroppedPattern(HWND window, HDROP drop);
 
-// Ctrl+C and Ctrl+V.
+// Ctrl+C and Ctrl+V. An empty board leaves the clipboard as it was.
 void CopyBoard(HWND window);
 void PasteBoard(HWND window);
 

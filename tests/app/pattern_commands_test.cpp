@@ -34,8 +34,9 @@ bool Mentions(const std::string& shown, const std::string& part) { return shown.
 
 using PatternFiles = MainWindowTest;
 
-// A typed extension, or else the filter, picks the format. A failed save says why and leaves the
-// old file whole with no temporary file beside it; an empty board is not saved at all.
+// A typed extension, or else the filter, picks the format; the dialog starts at the file last saved. A failed
+// save says why and leaves the old file whole with no temporary file beside it; a read-only file is not replaced;
+// an empty board is not saved at all.
 TEST_F(PatternFiles, EachFormatSavesAndLoadsBackAndAFailedSaveKeepsTheOldFile)
 {
     const std::string folder = Folder();
@@ -43,12 +44,13 @@ TEST_F(PatternFiles, EachFormatSavesAndLoadsBackAndAFailedSaveKeepsTheOldFile)
     const struct { const char* typed; DWORD filter; const char* saved; const char* start; } cases[] = {
         {"one", 1, "one.rle", "#N one"}, {"two", 2, "two.cells", "!Name: two"}, {"three", 3, "three.lif", "#Life 1.06"},
         {"four.cells", 1, "four.cells", "!Name: four"}, {"five.LIF", 2, "five.LIF", "#Life 1.06"},
-        {"保存 ü.rle", 2, "保存 ü.rle", "#N 保存 ü\n"}};
+        {"six.life", 1, "six.life", "#Life 1.06"}, {"保存 ü.rle", 2, "保存 ü.rle", "#N 保存 ü\n"}};
     std::string saved;
     for (const auto& c : cases) {
         platform.chosenPath = folder + c.typed;
         platform.chosenFilter = c.filter;
         Command(IDM_FILE_SAVE_PATTERN);
+        EXPECT_TRUE(saved.empty() || platform.offeredPath == saved) << platform.offeredPath;
         saved = folder + c.saved;
         EXPECT_EQ(ReadText(saved).rfind(c.start, 0), 0u) << c.typed;
     }
@@ -58,19 +60,26 @@ TEST_F(PatternFiles, EachFormatSavesAndLoadsBackAndAFailedSaveKeepsTheOldFile)
     const std::string old = ReadText(saved);
     platform.writesFail = true;  // as on a full disk
     Command(IDM_PATTERN_SAVE);
+    platform.writesFail = false;
+    const std::wstring path = Utf16(saved);
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    Command(IDM_PATTERN_SAVE);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     ClearCells();
     Command(IDM_FILE_SAVE_PATTERN);
-    ASSERT_EQ(platform.shown.size(), 2u) << ::testing::PrintToString(platform.shown);
+    ASSERT_EQ(platform.shown.size(), 3u) << ::testing::PrintToString(platform.shown);
     // The system's own reason follows, whatever words it uses.
     const std::string& said = platform.shown[0];
     EXPECT_TRUE(Mentions(said, "be saved to " + saved + ".\n\n") && said.size() > said.rfind('\n') + 9) << said;
-    EXPECT_EQ(platform.shown[1], "The Quillane 0.0.1|The board is empty: there is no pattern to save.");
+    EXPECT_TRUE(Mentions(platform.shown[1], "read-only") && attributes & FILE_ATTRIBUTE_READONLY) << platform.shown[1];
+    EXPECT_EQ(platform.shown[2], "The Quillane 0.0.1|The board is empty: there is no pattern to save.");
     EXPECT_EQ(ReadText(saved), old);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(std::filesystem::u8path(folder)), {}), 6);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(std::filesystem::u8path(folder)), {}), 7);
 }
 
 // A failed or declined load is one box naming the file (or asking about its rule) and changes nothing. Of the
-// command line's arguments the first loads; of a drop the first file.
+// command line's arguments the first loads, and the save dialog then starts at it; of a drop the first file loads.
 TEST_F(PatternFiles, AFailedLoadChangesNothingAndEachWayInLoads)
 {
     const std::string folder = Folder(), other = folder + "グライダー.rle";
@@ -100,6 +109,8 @@ TEST_F(PatternFiles, AFailedLoadChangesNothingAndEachWayInLoads)
     ClearCells();
     LoadCommandLinePattern(mainWindow, Utf16("Quillane.exe \"" + other + "\" \"" + folder + "missing.rle\"").c_str());
     EXPECT_EQ(LiveCells(), row);
+    Command(IDM_PATTERN_SAVE);  // and cancel
+    EXPECT_EQ(platform.offeredPath, other);
     EXPECT_EQ(std::make_tuple(platform.timer, viewport.cellSize, CellColour(2, 0)), std::make_tuple(0u, 15, kLive));
     const std::wstring names = Utf16(other + '\0' + folder + "missing.rle" + '\0' + '\0');
     auto* drop = static_cast<DROPFILES*>(GlobalAlloc(GPTR, sizeof(DROPFILES) + names.size() * sizeof(wchar_t)));
@@ -112,8 +123,8 @@ TEST_F(PatternFiles, AFailedLoadChangesNothingAndEachWayInLoads)
 }
 
 // Each item loads its pattern; the board joins the list under its count (an empty one does not). Ctrl+C leaves
-// the board and puts it on the clipboard as RLE text with the system's line ends; Ctrl+V brings it back, and
-// reads wide text as such.
+// the board and puts it on the clipboard as RLE text with the system's line ends (an empty board leaves the
+// clipboard as it was); Ctrl+V brings it back, and reads wide text as such.
 TEST_F(PatternFiles, TheCommonListIsFilledAsItOpensEachItemLoadsAndTheBoardCanJoinIt)
 {
     HMENU context = LoadMenuA(nullptr, MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
@@ -142,6 +153,7 @@ TEST_F(PatternFiles, TheCommonListIsFilledAsItOpensEachItemLoadsAndTheBoardCanJo
     GlobalUnlock(data);
     CloseClipboard();
     PressKey('C');
+    PressKey('C', {VK_CONTROL});
     PressKey('V', {VK_CONTROL});
     EXPECT_EQ(LiveCells(), added);
     const wchar_t wide[] = L"x = 3, y = 1, rule = B36/S23 保\r\n3o!";

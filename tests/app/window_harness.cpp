@@ -69,6 +69,7 @@ HINSTANCE WINAPI RecordShellExecute(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCS
 // Either file dialog, answered at once as the user would.
 BOOL WINAPI ChooseFile(OPENFILENAMEW* dialog)
 {
+    platform.offeredPath = Utf8(dialog->lpstrFile);
     lstrcpynW(dialog->lpstrFile, Utf16(platform.chosenPath).c_str(), static_cast<int>(dialog->nMaxFile));
     dialog->nFilterIndex = platform.chosenFilter;
     return !platform.chosenPath.empty();
