@@ -75,21 +75,4 @@ TEST_F(MainWindowTest, AFullBoardRefusesAClickWithABeepAndAGenerationWithOneBoxA
     EXPECT_TRUE(platform.beeps == 1 && backwardState & MF_GRAYED) << platform.beeps << " " << backwardState;
 }
 
-// The loader reads the manifest's scaling (the resources are this exe's too); moved to a screen of another scale,
-// the window takes the rectangle the system suggests, and the board keeps its offsets and cell size.
-TEST_F(MainWindowTest, TheWindowFollowsEachScreensScaleAndTheBoardKeepsItsView)
-{
-    wchar_t awareness[40] = L"";
-    QueryActCtxSettingsW(0, nullptr, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
-                         awareness, 40, nullptr);
-    EXPECT_STREQ(awareness, L"PerMonitorV2, PerMonitor");
-    PanBy(3, -4);
-    const Viewport before = viewport;
-    RECT suggested = {40, 30, 740, 630}, now;
-    Deliver(WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-    GetWindowRect(mainWindow, &now);
-    EXPECT_TRUE(EqualRect(&now, &suggested) && viewport.offsetX == before.offsetX &&
-                viewport.offsetY == before.offsetY && viewport.cellSize == before.cellSize);
-}
-
 }  // namespace

@@ -46,11 +46,10 @@ def board_origin(shot):
 
 
 def find_window():
-    return xdotool("search", "--sync", "--onlyvisible", "--name", r"^The Quillane \(0\.0\.1\)").split()[0]
-
-
-def width_of(window):
-    return int(dict(line.split("=") for line in xdotool("getwindowgeometry", "--shell", window).split())["WIDTH"])
+    """The window's id and width."""
+    window = xdotool("search", "--sync", "--onlyvisible", "--name", r"^The Quillane \(0\.0\.1\)").split()[0]
+    geometry = dict(line.split("=") for line in xdotool("getwindowgeometry", "--shell", window).split())
+    return window, int(geometry["WIDTH"])
 
 
 def grid_at_144_dpi(runner, exe, width_at_96):
@@ -59,21 +58,18 @@ def grid_at_144_dpi(runner, exe, width_at_96):
     name = "WINEPREFIX32" if runner.endswith("32") else "WINEPREFIX"
     source = os.path.abspath(os.environ.get(name) or os.path.join(os.path.dirname(runner), "..", "build", name.lower()))
     prefix = tempfile.TemporaryDirectory(prefix="quillane 144 dpi ")
-    for entry in ("drive_c", "dosdevices"):
-        os.symlink(os.path.join(source, entry), os.path.join(prefix.name, entry))
-    for entry in ("system.reg", "user.reg", "userdef.reg", ".update-timestamp"):
-        shutil.copy(os.path.join(source, entry), prefix.name)
+    for entry in ("drive_c", "dosdevices", "system.reg", "user.reg", "userdef.reg", ".update-timestamp"):
+        (shutil.copy if "." in entry else os.symlink)(os.path.join(source, entry), os.path.join(prefix.name, entry))
     with open(os.path.join(prefix.name, "user.reg"), "a") as f:
         f.write('\n[Control Panel\\\\Desktop]\n"LogPixels"=dword:00000090\n')
     env = dict(os.environ, WINEPREFIX=prefix.name, WINEPREFIX32=prefix.name)
     app = subprocess.Popen([runner, exe], env=env)
     try:
-        assert width_of(find_window()) >= 1.3 * width_at_96, "the window is not scaled for 144 DPI"
+        assert find_window()[1] >= 1.3 * width_at_96, "the window is not scaled for 144 DPI"
         x0, y0 = board_origin(wait_for("the grid at 144 DPI", lambda s: board_origin(s) is not None, timeout=60))
-        shot = screenshot()
-        expected = [GRID if i % CELL == 0 else WHITE for i in range(1, 20 * CELL)]
-        assert [pixel(shot, x0 + i, y0 + CELL // 2) for i in range(1, 20 * CELL)] == expected, "columns at 144 DPI"
-        assert [pixel(shot, x0 + CELL // 2, y0 + i) for i in range(1, 20 * CELL)] == expected, "rows at 144 DPI"
+        shot, steps, half = screenshot(), range(1, 20 * CELL), CELL // 2
+        lines = [pixel(shot, x0 + i, y0 + half) for i in steps] + [pixel(shot, x0 + half, y0 + i) for i in steps]
+        assert lines == 2 * [GRID if i % CELL == 0 else WHITE for i in steps], "the grid at 144 DPI"
     finally:
         app.kill()
         subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=env)
@@ -87,8 +83,7 @@ def main():
         f.write("#N Glider\nx = 3, y = 3, rule = B3/S23\nbob$2bo$3o!\n")
     app = subprocess.Popen([runner, exe, "Z:" + path.replace("/", "\\")])
     try:
-        window = find_window()
-        width = width_of(window)
+        window, width = find_window()
         x0, y0 = board_origin(wait_for("the board's grid", lambda s: board_origin(s) is not None, timeout=60))
         centre = lambda cx, cy: (x0 + cx * CELL + CELL // 2, y0 + cy * CELL + CELL // 2)
         live = lambda shot: {(cx, cy) for cx in range(25) for cy in range(20) if pixel(shot, *centre(cx, cy)) == LIVE}

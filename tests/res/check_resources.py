@@ -1,5 +1,6 @@
 #!/usr/bin/python3
 """Usage: check_resources.py <Quillane.exe>. Reads the exe's resources back against what the program must hold."""
+import re
 import struct
 import sys
 import unittest
@@ -152,27 +153,19 @@ class Resources(unittest.TestCase):
         self.assertEqual([var.entry for var in info[b"VarFileInfo"].Var], [{b"Translation": "0x041d 0x04b0"}])
 
     def test_manifest(self):
-        ns = dict(v1="urn:schemas-microsoft-com:asm.v1", v3="urn:schemas-microsoft-com:asm.v3",
-                  os="urn:schemas-microsoft-com:compatibility.v1",
-                  dpi05="http://schemas.microsoft.com/SMI/2005/WindowsSettings",
-                  dpi16="http://schemas.microsoft.com/SMI/2016/WindowsSettings")
         root = ElementTree.fromstring(RESOURCES[RT_MANIFEST, 1, NEUTRAL])  # well-formed, or it raises
-        get = lambda path, attribute=None: [e.get(attribute) if attribute else e.text for e in root.iterfind(path, ns)]
-        fixed = PE.VS_FIXEDFILEINFO[0]
-        version = (fixed.FileVersionMS >> 16, fixed.FileVersionMS & 0xFFFF, fixed.FileVersionLS >> 16,
-                   fixed.FileVersionLS & 0xFFFF)
-        self.assertEqual(get("v1:assemblyIdentity", "version"), ["%d.%d.%d.%d" % version])
-        common = "v1:dependency/v1:dependentAssembly/v1:assemblyIdentity"
-        self.assertEqual(get(common, "name") + get(common, "version"), ["Microsoft.Windows.Common-Controls", "6.0.0.0"])
-        self.assertEqual(get("v3:trustInfo/v3:security/v3:requestedPrivileges/v3:requestedExecutionLevel", "level"),
-                         ["asInvoker"])
-        self.assertEqual(get("os:compatibility/os:application/os:supportedOS", "Id"), [  # Windows 7, 8, 8.1, 10 and 11
-            "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
-            "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"])
-        settings = "v3:application/v3:windowsSettings/"
-        self.assertEqual(get(settings + "dpi05:dpiAware") + get(settings + "dpi16:dpiAwareness"),
-                         ["true/pm", "PerMonitorV2, PerMonitor"])
-
+        seen = {(re.sub(r"urn:schemas-microsoft-com:|http://schemas.microsoft.com/SMI/", "", e.tag), value)
+                for e in root.iter() for value in [*e.attrib.values(), e.text]}
+        v = PE.VS_FIXEDFILEINFO[0]
+        version = "%d.%d.%d.%d" % (*divmod(v.FileVersionMS, 65536), *divmod(v.FileVersionLS, 65536))
+        identity, windows = "{asm.v1}assemblyIdentity", "{compatibility.v1}supportedOS"
+        wanted = {(identity, version), (identity, "Microsoft.Windows.Common-Controls"), (identity, "6.0.0.0"),
+                  ("{asm.v3}requestedExecutionLevel", "asInvoker"), ("{2005/WindowsSettings}dpiAware", "true/pm"),
+                  ("{2016/WindowsSettings}dpiAwareness", "PerMonitorV2, PerMonitor")}
+        wanted |= {(windows, "{%s}" % os) for os in (  # Windows 7, 8, 8.1, and 10 and 11
+            "35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
+            "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a")}
+        self.assertEqual(wanted - seen, set())
 
 if __name__ == "__main__":
     PE = pefile.PE(sys.argv.pop(1))
