@@ -21,7 +21,7 @@ namespace {
 
 const wchar_t kOpenFilter[] = L"Life patterns (*.rle;*.cells;*.lif;*.life;*.txt)\0*.rle;*.cells;*.lif;*.life;*.txt\0"
                               L"All files (*.*)\0*.*\0";
-// In the order of the save filters; the dialog numbers them from 1. Only typed: .life.
+// In the order of the save filters, which the dialog numbers from 1; .life has no filter and is only typed.
 const wchar_t kSaveFilter[] = L"RLE (*.rle)\0*.rle\0Plaintext (*.cells)\0*.cells\0Life 1.06 (*.lif)\0*.lif\0";
 const struct { const wchar_t* extension; PatternFormat format; } kSaveFormats[] = {
     {L".rle", PatternFormat::Rle}, {L".cells", PatternFormat::Plaintext}, {L".lif", PatternFormat::Life106},
@@ -66,16 +66,16 @@ std::vector<Cell> BoardCells()
     return cells;
 }
 
-// The system's own sentence for an error code, without its line break.
+// The system's own sentence for an error code, without its line break; wide, as it may stand beside a file's name.
 std::string SystemReason(DWORD code)
 {
-    char text[512] = "";
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
-                                  sizeof text, nullptr);
-    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == ' ')) {
+    wchar_t text[512] = L"";
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                                  512, nullptr);
+    while (length > 0 && (text[length - 1] == L'\n' || text[length - 1] == L'\r' || text[length - 1] == L' ')) {
         --length;
     }
-    return length > 0 ? std::string(text, length) : "Windows error " + std::to_string(code) + ".";
+    return length > 0 ? Utf8({text, length}) : "Windows error " + std::to_string(code) + ".";
 }
 
 void ReportLoadFailure(HWND window, const std::string& source, const std::string& reason)
