@@ -73,6 +73,7 @@ def grid_at_144_dpi(runner, exe, width_at_96):
     finally:
         app.kill()
         subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=env)
+        os.remove(prefix.name + ".lock")  # the runner's, beside the prefix
 
 
 def main():
