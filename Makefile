@@ -11,7 +11,7 @@ CMAKE_ASAN := cmake --no-warn-unused-cli -S . -B $(BUILD)/asan -DCMAKE_BUILD_TYP
 CMAKE_WIN32 := cmake --no-warn-unused-cli -S . -B $(BUILD)/win32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
 CMAKE_WIN64 := cmake --no-warn-unused-cli -S . -B $(BUILD)/win64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
 
-.PHONY: all deps native asan win32 win64 test bench run clean
+.PHONY: all deps native asan win32 win64 test bench run dist clean
 
 all: win32 win64
 
@@ -58,6 +58,10 @@ run: deps
 	$(CMAKE_WIN64) -DQUILLANE_BENCH=OFF >/dev/null
 	cmake --build $(BUILD)/win64 -j $(JOBS) --target Quillane
 	tools/run-quillane $(BUILD)/win32/bin/Quillane.exe $(BUILD)/win64/bin/Quillane.exe$(if $(PATTERN), "$(PATTERN)")
+
+# The release zip of the last commit, built twice in two folders and compared; prints its SHA-256.
+dist: deps
+	/usr/bin/python3 tools/make-dist $(BUILD)/dist $(JOBS)
 
 clean:
 	rm -rf $(BUILD)

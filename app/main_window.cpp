@@ -239,6 +239,18 @@ INT_PTR OnDropFiles(HWND window, HDROP drop)
     return TRUE;
 }
 
+// Moved to a screen of another scale: the window takes the rectangle the system scaled for it. The board stays in
+// physical pixels, with its offsets and cell size as they were.
+INT_PTR OnDpiChanged(HWND window, const RECT& suggested)
+{
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (BoardOpen()) {
+        RepaintNow(window);
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -267,11 +279,12 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: return OnCommand(window, LOWORD(wParam));
     case kShowWaitingMessage: return OnShowWaitingMessage(window, wParam, lParam);
     case WM_DROPFILES: return OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
+    case WM_DPICHANGED: return OnDpiChanged(window, *reinterpret_cast<const RECT*>(lParam));
     default: return FALSE;
     }
 }
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
                                      MainDialogProc, 0);
@@ -288,7 +301,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     mainWindow = window;
     ShowWindow(window, SW_SHOW);
     // After the show, so a box about an unreadable file stands over the window it belongs to.
-    LoadCommandLinePattern(window, commandLine);
+    LoadCommandLinePattern(window, GetCommandLineW());
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

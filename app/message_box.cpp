@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "pattern_commands.h"
 #include "version.h"
 
 namespace {
@@ -26,7 +27,8 @@ int ShowMessage(HWND window, const std::string& text, UINT type)
         }
         return 0;
     }
-    return MessageBoxA(window, text.c_str(), QUILLANE_MESSAGE_CAPTION, type);
+    // Wide, so that a file's name shows as the user sees it.
+    return MessageBoxW(window, Utf16(text).c_str(), Utf16(QUILLANE_MESSAGE_CAPTION).c_str(), type);
 }
 
 void ShowWaitingMessage(HWND window, WPARAM type, LPARAM text)

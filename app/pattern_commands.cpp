@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -21,12 +22,13 @@
 
 namespace {
 
-const char kOpenFilter[] = "Life patterns (*.rle;*.cells;*.lif;*.life;*.txt)\0*.rle;*.cells;*.lif;*.life;*.txt\0"
-                           "All files (*.*)\0*.*\0";
-// In the order of the save filters; the dialog numbers them from 1.
-const char kSaveFilter[] = "RLE (*.rle)\0*.rle\0Plaintext (*.cells)\0*.cells\0Life 1.06 (*.lif)\0*.lif\0";
-const struct { const char* extension; PatternFormat format; } kSaveFormats[] = {
-    {".rle", PatternFormat::Rle}, {".cells", PatternFormat::Plaintext}, {".lif", PatternFormat::Life106}};
+const wchar_t kOpenFilter[] = L"Life patterns (*.rle;*.cells;*.lif;*.life;*.txt)\0*.rle;*.cells;*.lif;*.life;*.txt\0"
+                              L"All files (*.*)\0*.*\0";
+// In the order of the save filters, which the dialog numbers from 1; .life has no filter and is only typed.
+const wchar_t kSaveFilter[] = L"RLE (*.rle)\0*.rle\0Plaintext (*.cells)\0*.cells\0Life 1.06 (*.lif)\0*.lif\0";
+const struct { const wchar_t* extension; PatternFormat format; } kSaveFormats[] = {
+    {L".rle", PatternFormat::Rle}, {L".cells", PatternFormat::Plaintext}, {L".lif", PatternFormat::Life106},
+    {L".life", PatternFormat::Life106}};
 
 struct ListedPattern {
     std::string name;
@@ -48,6 +50,8 @@ std::vector<ListedPattern> commonPatterns = {
     {"Diehard", "6bo$2o$bo3b3o!"},
 };
 int32_t patternsAdded = 0;
+// Where the save dialog starts: the file last loaded or saved.
+std::wstring lastPatternFile;
 
 // The program's one way to raise a box, for texts composed here.
 int Ask(HWND window, const std::string& text, UINT type)
@@ -65,16 +69,16 @@ std::vector<Cell> BoardCells()
     return cells;
 }
 
-// The system's own sentence for an error code, without its line break.
+// The system's own sentence for an error code, without its line break; wide, as it may stand beside a file's name.
 std::string SystemReason(DWORD code)
 {
-    char text[512] = "";
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
-                                  sizeof text, nullptr);
-    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == ' ')) {
+    wchar_t text[512] = L"";
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                                  512, nullptr);
+    while (length > 0 && (text[length - 1] == L'\n' || text[length - 1] == L'\r' || text[length - 1] == L' ')) {
         --length;
     }
-    return length > 0 ? std::string(text, length) : "Windows error " + std::to_string(code) + ".";
+    return length > 0 ? Utf8({text, length}) : "Windows error " + std::to_string(code) + ".";
 }
 
 void ReportLoadFailure(HWND window, const std::string& source, const std::string& reason)
@@ -120,9 +124,9 @@ bool LoadPatternText(HWND window, std::string_view text, const std::string& sour
 }
 
 // The whole file, or the reason it cannot be had. Large files are refused before any reading.
-bool ReadWholeFile(const char* path, std::string& text, std::string& error)
+bool ReadWholeFile(const wchar_t* path, std::string& text, std::string& error)
 {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         error = SystemReason(GetLastError());
@@ -155,16 +159,22 @@ bool ReadWholeFile(const char* path, std::string& text, std::string& error)
 
 // Into a new file beside the old one, which is replaced only once the new one is complete on
 // disk, so a failure never leaves the old file half-written or empty.
-bool ReplaceFileWith(const std::string& path, const std::string& text, std::string& error)
+bool ReplaceFileWith(const std::wstring& path, const std::string& text, std::string& error)
 {
-    const size_t slash = path.find_last_of("\\/");
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    char temporary[MAX_PATH];
-    if (!GetTempFileNameA(folder.c_str(), "qln", 0, temporary)) {
+    // The replace would take a read-only file's place, and under Wine clear the attribute with it.
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        error = "The file is read-only.";
+        return false;
+    }
+    const size_t slash = path.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
+    wchar_t temporary[MAX_PATH];
+    if (!GetTempFileNameW(folder.c_str(), L"qln", 0, temporary)) {
         error = SystemReason(GetLastError());
         return false;
     }
-    HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     bool ok = file != INVALID_HANDLE_VALUE;
     for (size_t done = 0; ok && done < text.size();) {
         const DWORD chunk = static_cast<DWORD>(text.size() - done < (1u << 20) ? text.size() - done : 1u << 20);
@@ -178,26 +188,26 @@ bool ReplaceFileWith(const std::string& path, const std::string& text, std::stri
         ok = false;
         code = GetLastError();
     }
-    if (ok && !MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (ok && !MoveFileExW(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ok = false;
         code = GetLastError();
     }
     if (!ok) {
-        DeleteFileA(temporary);
+        DeleteFileW(temporary);
         error = SystemReason(code);
     }
     return ok;
 }
 
-bool EndsWith(const std::string& text, const char* suffix)
+bool EndsWith(const std::wstring& text, const wchar_t* suffix)
 {
-    const size_t length = std::strlen(suffix);
-    return text.size() >= length && lstrcmpiA(text.c_str() + text.size() - length, suffix) == 0;
+    const size_t length = wcslen(suffix);
+    return text.size() >= length && lstrcmpiW(text.c_str() + text.size() - length, suffix) == 0;
 }
 
 // A known extension the user typed decides the format; otherwise the chosen filter does, and
 // its extension is added to a name that has none.
-PatternFormat ChooseSaveFormat(std::string& path, DWORD filterIndex)
+PatternFormat ChooseSaveFormat(std::wstring& path, DWORD filterIndex)
 {
     for (const auto& known : kSaveFormats) {
         if (EndsWith(path, known.extension)) {
@@ -205,20 +215,20 @@ PatternFormat ChooseSaveFormat(std::string& path, DWORD filterIndex)
         }
     }
     const auto& chosen = kSaveFormats[filterIndex >= 1 && filterIndex <= 3 ? filterIndex - 1 : 0];
-    const size_t slash = path.find_last_of("\\/");
-    const size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+    const size_t slash = path.find_last_of(L"\\/");
+    const size_t dot = path.find_last_of(L'.');
+    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) {
         path += chosen.extension;
     }
     return chosen.format;
 }
 
-// The file's name without its folder and extension, written as the pattern's name.
-std::string PatternNameOf(const std::string& path)
+// The file's name without its folder and extension, written as the pattern's name in UTF-8.
+std::string PatternNameOf(const std::wstring& path)
 {
-    const size_t slash = path.find_last_of("\\/");
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return name.substr(0, name.find_last_of('.'));
+    const size_t slash = path.find_last_of(L"\\/");
+    const std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    return Utf8(name.substr(0, name.find_last_of(L'.')));
 }
 
 // Clipboard text keeps the platform's line ends.
@@ -236,9 +246,9 @@ std::string WithCrLf(const std::string& text)
 }
 
 // The open and save dialogs' common set-up: the first filter chosen, the current folder kept.
-OPENFILENAMEA FileDialog(HWND window, const char* filter, char* path, DWORD pathSize, DWORD flags)
+OPENFILENAMEW FileDialog(HWND window, const wchar_t* filter, wchar_t* path, DWORD pathSize, DWORD flags)
 {
-    OPENFILENAMEA dialog = {};
+    OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = window;
     dialog.lpstrFilter = filter;
@@ -251,21 +261,51 @@ OPENFILENAMEA FileDialog(HWND window, const char* filter, char* path, DWORD path
 
 }  // namespace
 
-bool LoadPatternFile(HWND window, const char* path)
+std::wstring Utf16(std::string_view text)
+{
+    // Texts from files may hold Latin-1 bytes, which are taken in the system's code page rather than lost.
+    UINT codePage = CP_UTF8;
+    DWORD flags = MB_ERR_INVALID_CHARS;
+    const int size = static_cast<int>(text.size());
+    int length = MultiByteToWideChar(codePage, flags, text.data(), size, nullptr, 0);
+    if (length == 0) {
+        codePage = CP_ACP;
+        flags = 0;
+        length = MultiByteToWideChar(codePage, flags, text.data(), size, nullptr, 0);
+    }
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, flags, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::string Utf8(std::wstring_view text)
+{
+    const int size = static_cast<int>(text.size());
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), length, nullptr, nullptr);
+    return utf8;
+}
+
+bool LoadPatternFile(HWND window, const wchar_t* path)
 {
     std::string text, error;
     if (!ReadWholeFile(path, text, error)) {
-        ReportLoadFailure(window, path, error);
+        ReportLoadFailure(window, Utf8(path), error);
         return false;
     }
-    return LoadPatternText(window, text, path);
+    if (!LoadPatternText(window, text, Utf8(path))) {
+        return false;
+    }
+    lastPatternFile = path;
+    return true;
 }
 
 void LoadPatternFromDialog(HWND window)
 {
-    char path[MAX_PATH] = "";
-    OPENFILENAMEA dialog = FileDialog(window, kOpenFilter, path, sizeof path, OFN_FILEMUSTEXIST);
-    if (GetOpenFileNameA(&dialog)) {
+    wchar_t path[MAX_PATH] = L"";
+    OPENFILENAMEW dialog = FileDialog(window, kOpenFilter, path, MAX_PATH, OFN_FILEMUSTEXIST);
+    if (GetOpenFileNameW(&dialog)) {
         LoadPatternFile(window, path);
     }
 }
@@ -277,44 +317,42 @@ void SavePatternFromDialog(HWND window)
         Ask(window, "The board is empty: there is no pattern to save.", MB_OK | MB_ICONINFORMATION);
         return;
     }
-    char chosen[MAX_PATH] = "";
-    OPENFILENAMEA dialog = FileDialog(window, kSaveFilter, chosen, sizeof chosen, OFN_OVERWRITEPROMPT);
-    dialog.lpstrDefExt = "rle";
-    if (!GetSaveFileNameA(&dialog)) {
+    // The dialog opens in the folder of the path it is given, with the name filled in.
+    wchar_t chosen[MAX_PATH] = L"";
+    lstrcpynW(chosen, lastPatternFile.c_str(), MAX_PATH);
+    OPENFILENAMEW dialog = FileDialog(window, kSaveFilter, chosen, MAX_PATH, OFN_OVERWRITEPROMPT);
+    dialog.lpstrDefExt = L"rle";
+    if (!GetSaveFileNameW(&dialog)) {
         return;
     }
-    std::string path = chosen;
+    std::wstring path = chosen;
     const PatternFormat format = ChooseSaveFormat(path, dialog.nFilterIndex);
     std::string text, error;
     if (!WritePattern(format, BoardCells(), PatternNameOf(path), text, error) || !ReplaceFileWith(path, text, error)) {
-        Ask(window, "The pattern could not be saved to " + path + ".\n\n" + error, MB_OK | MB_ICONWARNING);
-    }
-}
-
-void LoadCommandLinePattern(HWND window, const char* commandLine)
-{
-    std::string_view line = commandLine ? commandLine : "";
-    const size_t start = line.find_first_not_of(" \t");
-    if (start == std::string_view::npos) {
+        Ask(window, "The pattern could not be saved to " + Utf8(path) + ".\n\n" + error, MB_OK | MB_ICONWARNING);
         return;
     }
-    line.remove_prefix(start);
-    if (line.front() == '"') {
-        line.remove_prefix(1);
-        line = line.substr(0, line.find('"'));
-    } else {
-        // One argument only, so an unquoted path with spaces is still the whole line.
-        line = line.substr(0, line.find_last_not_of(" \t") + 1);
+    lastPatternFile = path;
+}
+
+void LoadCommandLinePattern(HWND window, const wchar_t* commandLine)
+{
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(commandLine, &count);
+    // The program's own name comes first; of several paths, the first loads.
+    const std::wstring path = arguments && count > 1 ? arguments[1] : L"";
+    LocalFree(arguments);
+    if (!path.empty()) {
+        LoadPatternFile(window, path.c_str());
     }
-    LoadPatternFile(window, std::string(line).c_str());
 }
 
 void LoadDroppedPattern(HWND window, HDROP drop)
 {
-    std::string path;
-    if (DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
-        path.resize(DragQueryFileA(drop, 0, nullptr, 0) + 1);
-        path.resize(DragQueryFileA(drop, 0, &path[0], static_cast<UINT>(path.size())));
+    std::wstring path;
+    if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
+        path.resize(DragQueryFileW(drop, 0, nullptr, 0) + 1);
+        path.resize(DragQueryFileW(drop, 0, &path[0], static_cast<UINT>(path.size())));
     }
     DragFinish(drop);
     if (!path.empty()) {
@@ -324,6 +362,10 @@ void LoadDroppedPattern(HWND window, HDROP drop)
 
 void CopyBoard(HWND window)
 {
+    // An empty pattern would only take the place of what the user had copied.
+    if (count == 0) {
+        return;
+    }
     std::string text, error;
     if (HasSelection()) {
         const CellRect r = SelectedRect();
@@ -366,15 +408,20 @@ void PasteBoard(HWND window)
     }
     std::string text;
     bool tooLarge = false;
-    HANDLE data = GetClipboardData(CF_TEXT);
-    const char* bytes = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    // Wide text when it is offered, so that letters outside the code page survive; else the bytes.
+    const bool wide = IsClipboardFormatAvailable(CF_UNICODETEXT);
+    HANDLE data = GetClipboardData(wide ? CF_UNICODETEXT : CF_TEXT);
+    const void* bytes = data ? GlobalLock(data) : nullptr;
     if (bytes) {
-        // Another program's text need not end in a zero byte: never read past its block.
-        const size_t length = strnlen(bytes, GlobalSize(data));
-        tooLarge = length > kMaxPatternFileBytes;
-        if (!tooLarge) {
-            text.assign(bytes, length);
+        // Another program's text need not end in a zero: never read past its block.
+        const auto* chars = static_cast<const char*>(bytes);
+        const auto* wideChars = static_cast<const wchar_t*>(bytes);
+        const size_t size = GlobalSize(data);
+        const size_t length = wide ? wcsnlen(wideChars, size / sizeof(wchar_t)) : strnlen(chars, size);
+        if (length <= kMaxPatternFileBytes) {
+            text = wide ? Utf8({wideChars, length}) : std::string(chars, length);
         }
+        tooLarge = length > kMaxPatternFileBytes || text.size() > kMaxPatternFileBytes;
         GlobalUnlock(data);
     }
     CloseClipboard();

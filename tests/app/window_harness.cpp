@@ -3,6 +3,8 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include "pattern_commands.h"
+
 PlatformLog platform;
 
 namespace {
@@ -59,11 +61,11 @@ BOOL WINAPI ClockFrequency(LARGE_INTEGER* f)
 
 BOOL WINAPI RecordBeep(UINT) { return ++platform.beeps; }
 
-int WINAPI RecordMessageBox(HWND, LPCSTR text, LPCSTR caption, UINT)
+int WINAPI RecordMessageBox(HWND, LPCWSTR text, LPCWSTR caption, UINT)
 {
     platform.timerAtBox = platform.timer;
     platform.captureAtBox = GetCapture();
-    platform.shown.push_back(std::string(caption) + "|" + text);
+    platform.shown.push_back(Utf8(caption) + "|" + Utf8(text));
     return platform.answer;
 }
 
@@ -74,9 +76,10 @@ HINSTANCE WINAPI RecordShellExecute(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCS
 }
 
 // Either file dialog, answered at once as the user would.
-BOOL WINAPI ChooseFile(OPENFILENAMEA* dialog)
+BOOL WINAPI ChooseFile(OPENFILENAMEW* dialog)
 {
-    lstrcpynA(dialog->lpstrFile, platform.chosenPath.c_str(), static_cast<int>(dialog->nMaxFile));
+    platform.offeredPath = Utf8(dialog->lpstrFile);
+    lstrcpynW(dialog->lpstrFile, Utf16(platform.chosenPath).c_str(), static_cast<int>(dialog->nMaxFile));
     dialog->nFilterIndex = platform.chosenFilter;
     return !platform.chosenPath.empty();
 }
@@ -100,10 +103,10 @@ void OpenMainWindow()
         RedirectImport<decltype(&MessageBeep)>("user32", "MessageBeep", RecordBeep);
         RedirectImport<decltype(&QueryPerformanceCounter)>("kernel32", "QueryPerformanceCounter", ReadClock);
         RedirectImport<decltype(&QueryPerformanceFrequency)>("kernel32", "QueryPerformanceFrequency", ClockFrequency);
-        RedirectImport<decltype(&MessageBoxA)>("user32", "MessageBoxA", RecordMessageBox);
+        RedirectImport<decltype(&MessageBoxW)>("user32", "MessageBoxW", RecordMessageBox);
         RedirectImport<decltype(&ShellExecuteA)>("shell32", "ShellExecuteA", RecordShellExecute);
-        RedirectImport<decltype(&GetOpenFileNameA)>("comdlg32", "GetOpenFileNameA", ChooseFile);
-        RedirectImport<decltype(&GetSaveFileNameA)>("comdlg32", "GetSaveFileNameA", ChooseFile);
+        RedirectImport<decltype(&GetOpenFileNameW)>("comdlg32", "GetOpenFileNameW", ChooseFile);
+        RedirectImport<decltype(&GetSaveFileNameW)>("comdlg32", "GetSaveFileNameW", ChooseFile);
         realWriteFile = RedirectImport<decltype(&WriteFile)>("kernel32", "WriteFile", RecordWriteFile);
         return true;
     }();

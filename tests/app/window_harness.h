@@ -20,15 +20,16 @@ const std::vector<Cell> kBlinker = {{0, 1}, {1, 1}, {2, 1}};
 
 // The step timer's period as SetTimer or KillTimer last left it (0: stopped), and it and the mouse's capture
 // when a box came. Boxes ("caption|text", answering `answer`) and shell calls ("verb|file") are noted, never
-// shown; the file dialogs answer `chosenPath` (empty: cancelled) with `chosenFilter`; `writesFail` fails writes.
-// The performance counter reads `clockMs` milliseconds, or the real time while it is negative.
+// shown; the file dialogs note the path they were given (`offeredPath`) and answer `chosenPath` (empty: cancelled)
+// with `chosenFilter`; `writesFail` fails writes. Paths and texts in UTF-8. The performance counter reads `clockMs`
+// milliseconds, or the real time while it is negative.
 struct PlatformLog {
     int64_t clockMs = -1;
     UINT timer = 0, timerAtBox = 0;
     HWND captureAtBox = nullptr;
     int beeps = 0, answer = IDOK;
     std::vector<std::string> shown;
-    std::string chosenPath;
+    std::string offeredPath, chosenPath;
     DWORD chosenFilter = 1;
     bool writesFail = false;
 };

@@ -2,12 +2,13 @@
 """Drives the real Quillane.exe under Wine with real X input and reads the screen back, for what needs a real
 process or real input. On an X display (tools/with-xvfb): end_to_end_test.py path/to/wine-runner path/to/Quillane.exe"""
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
 import time
 
-GRID, LIVE = (204, 204, 204), (34, 85, 136)
+GRID, LIVE, WHITE = (204, 204, 204), (34, 85, 136), (255, 255, 255)
 CELL = 15
 
 
@@ -44,15 +45,46 @@ def board_origin(shot):
             return x, y - CELL
 
 
+def find_window():
+    """The window's id and width."""
+    window = xdotool("search", "--sync", "--onlyvisible", "--name", r"^The Quillane \(0\.0\.1\)").split()[0]
+    geometry = dict(line.split("=") for line in xdotool("getwindowgeometry", "--shell", window).split())
+    return window, int(geometry["WIDTH"])
+
+
+def grid_at_144_dpi(runner, exe, width_at_96):
+    """In a copy of the runner's prefix at 144 DPI (its registry copied, the rest linked), the window opens scaled
+    up and its grid lines stand one physical pixel wide and CELL pixels apart."""
+    name = "WINEPREFIX32" if runner.endswith("32") else "WINEPREFIX"
+    source = os.path.abspath(os.environ.get(name) or os.path.join(os.path.dirname(runner), "..", "build", name.lower()))
+    prefix = tempfile.TemporaryDirectory(prefix="quillane 144 dpi ")
+    for entry in ("drive_c", "dosdevices", "system.reg", "user.reg", "userdef.reg", ".update-timestamp"):
+        (shutil.copy if "." in entry else os.symlink)(os.path.join(source, entry), os.path.join(prefix.name, entry))
+    with open(os.path.join(prefix.name, "user.reg"), "a") as f:
+        f.write('\n[Control Panel\\\\Desktop]\n"LogPixels"=dword:00000090\n')
+    env = dict(os.environ, WINEPREFIX=prefix.name, WINEPREFIX32=prefix.name)
+    app = subprocess.Popen([runner, exe], env=env)
+    try:
+        assert find_window()[1] >= 1.3 * width_at_96, "the window is not scaled for 144 DPI"
+        x0, y0 = board_origin(wait_for("the grid at 144 DPI", lambda s: board_origin(s) is not None, timeout=60))
+        shot, steps, half = screenshot(), range(1, 20 * CELL), CELL // 2
+        lines = [pixel(shot, x0 + i, y0 + half) for i in steps] + [pixel(shot, x0 + half, y0 + i) for i in steps]
+        assert lines == 2 * [GRID if i % CELL == 0 else WHITE for i in steps], "the grid at 144 DPI"
+    finally:
+        app.kill()
+        subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=env)
+        os.remove(prefix.name + ".lock")  # the runner's, beside the prefix
+
+
 def main():
     runner, exe = sys.argv[1:3]
-    folder = tempfile.TemporaryDirectory(prefix="quillane e2e ")
-    path = os.path.join(folder.name, "a glider.rle")
+    folder = tempfile.TemporaryDirectory(prefix="quillane e2e ü ")
+    path = os.path.join(folder.name, "グライダー.rle")
     with open(path, "w") as f:
         f.write("#N Glider\nx = 3, y = 3, rule = B3/S23\nbob$2bo$3o!\n")
     app = subprocess.Popen([runner, exe, "Z:" + path.replace("/", "\\")])
     try:
-        window = xdotool("search", "--sync", "--onlyvisible", "--name", r"^The Quillane \(0\.0\.1\)").split()[0]
+        window, width = find_window()
         x0, y0 = board_origin(wait_for("the board's grid", lambda s: board_origin(s) is not None, timeout=60))
         centre = lambda cx, cy: (x0 + cx * CELL + CELL // 2, y0 + cy * CELL + CELL // 2)
         live = lambda shot: {(cx, cy) for cx in range(25) for cy in range(20) if pixel(shot, *centre(cx, cy)) == LIVE}
@@ -61,7 +93,7 @@ def main():
             xdotool("mousemove", "--sync", *map(str, centre(cx, cy)))
             xdotool("click", "--repeat", str(repeat), "--delay", "40", str(button))
 
-        # The command line's glider (its path has spaces).
+        # The command line's glider (its path has spaces and letters outside ASCII).
         cells = live(wait_for("the glider from the command line", lambda s: len(live(s)) == 5))
         # A quick second press arrives as a double click and still toggles; the last click marks
         # when both presses have been handled.
@@ -83,6 +115,7 @@ def main():
     finally:
         if app.poll() is None:
             app.kill()
+    grid_at_144_dpi(runner, exe, width)
 
 
 if __name__ == "__main__":

@@ -1,12 +1,14 @@
 #!/usr/bin/python3
 """Usage: check_resources.py <Quillane.exe>. Reads the exe's resources back against what the program must hold."""
+import re
 import struct
 import sys
 import unittest
+from xml.etree import ElementTree
 
 import pefile
 
-RT_ICON, RT_MENU, RT_DIALOG, RT_GROUP_ICON, RT_VERSION, SWEDISH = 3, 4, 5, 14, 16, 1053
+RT_ICON, RT_MENU, RT_DIALOG, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST, SWEDISH, NEUTRAL = 3, 4, 5, 14, 16, 24, 1053, 0
 SEPARATOR, GRAYED = ("", 0), 0x1
 BITS = dict(WS_POPUP=0x80000000, WS_CHILD=0x40000000, WS_VISIBLE=0x10000000, WS_CAPTION=0xC00000, WS_BORDER=0x800000,
             WS_VSCROLL=0x200000, WS_HSCROLL=0x100000, WS_SYSMENU=0x80000, WS_THICKFRAME=0x40000, WS_MINIMIZEBOX=0x20000,
@@ -96,10 +98,10 @@ FONT = (8, 0, 0, 1, "MS Sans Serif")
 
 
 class Resources(unittest.TestCase):
-    def test_exactly_these_resources_all_in_swedish(self):
+    def test_exactly_these_resources_all_in_swedish_but_the_manifest(self):
         self.assertEqual(sorted(RESOURCES), [(kind, name, SWEDISH) for kind, name in [
             (RT_ICON, 1), (RT_ICON, 2), (RT_MENU, 102), (RT_MENU, 105), (RT_DIALOG, 101), (RT_DIALOG, 104),
-            (RT_GROUP_ICON, 103), (RT_VERSION, 1)]])
+            (RT_GROUP_ICON, 103), (RT_VERSION, 1)]] + [(RT_MANIFEST, 1, NEUTRAL)])
 
     def test_menus(self):
         self.assertEqual(menu_items(RESOURCES[RT_MENU, 105, SWEDISH])[0], [
@@ -156,6 +158,20 @@ class Resources(unittest.TestCase):
             "ProductVersion": "0, 0, 0, 1", "SpecialBuild": ""})
         self.assertEqual([var.entry for var in info[b"VarFileInfo"].Var], [{b"Translation": "0x041d 0x04b0"}])
 
+    def test_manifest(self):
+        root = ElementTree.fromstring(RESOURCES[RT_MANIFEST, 1, NEUTRAL])  # well-formed, or it raises
+        seen = {(re.sub(r"urn:schemas-microsoft-com:|http://schemas.microsoft.com/SMI/", "", e.tag), value)
+                for e in root.iter() for value in [*e.attrib.values(), e.text]}
+        v = PE.VS_FIXEDFILEINFO[0]
+        version = "%d.%d.%d.%d" % (*divmod(v.FileVersionMS, 65536), *divmod(v.FileVersionLS, 65536))
+        identity, windows = "{asm.v1}assemblyIdentity", "{compatibility.v1}supportedOS"
+        wanted = {(identity, version), (identity, "Microsoft.Windows.Common-Controls"), (identity, "6.0.0.0"),
+                  ("{asm.v3}requestedExecutionLevel", "asInvoker"), ("{2005/WindowsSettings}dpiAware", "true/pm"),
+                  ("{2016/WindowsSettings}dpiAwareness", "PerMonitorV2, PerMonitor")}
+        wanted |= {(windows, "{%s}" % os) for os in (  # Windows 7, 8, 8.1, and 10 and 11
+            "35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
+            "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a")}
+        self.assertEqual(wanted - seen, set())
 
 if __name__ == "__main__":
     PE = pefile.PE(sys.argv.pop(1))
