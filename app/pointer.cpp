@@ -21,6 +21,7 @@ struct PointerState {
     Cell last;       // Drawing: the cell the stroke reached; Selecting: the cell pressed
     bool drawAlive;  // Drawing: the state the first cell took, which the stroke gives every cell
     bool beeped;     // Drawing: the full board refused a cell, which is said once a stroke
+    bool recorded;   // Drawing: the stroke has its history entry
     std::unordered_set<uint64_t> touched;  // Drawing: each cell changes at most once a stroke
     Cell grabbed;    // Panning: the cell that follows the pointer
     bool selected;
@@ -71,8 +72,9 @@ void DrawStrokeCell(HWND window, Cell c)
         }
         return;
     }
-    if (!EditIsNewest()) {
+    if (!state.recorded || !EditIsNewest()) {
         BeginEdit();
+        state.recorded = true;
     }
     state.drawAlive ? void(AddCell(c.x, c.y)) : RemoveCell(c.x, c.y);
     DrawCell(c.x, c.y, state.drawAlive, window);
@@ -88,8 +90,8 @@ void DrawStrokeTo(HWND window, Cell to)
         // Rounded to the nearest cell, halves away from the start.
         const int64_t x = (2 * dx * i + (dx < 0 ? -steps : steps)) / (2 * steps);
         const int64_t y = (2 * dy * i + (dy < 0 ? -steps : steps)) / (2 * steps);
-        DrawStrokeCell(window,
-                       {WrapAdd(state.last.x, static_cast<int32_t>(x)), WrapAdd(state.last.y, static_cast<int32_t>(y))});
+        const Cell cell = {WrapAdd(state.last.x, static_cast<int32_t>(x)), WrapAdd(state.last.y, static_cast<int32_t>(y))};
+        DrawStrokeCell(window, cell);
     }
     state.last = to;
 }
@@ -121,7 +123,10 @@ void PointerPressed(HWND window, int32_t px, int32_t py, bool shift)
 {
     const Cell cell = ScreenToCell(px, py);
     if (state.placing) {
+        const Cell from = state.previewAt;
         state.previewAt = cell;
+        ShowOverlay();
+        ShowPreviewMoved(window, from);
         PlacePreview(window);
         return;
     }
@@ -135,6 +140,7 @@ void PointerPressed(HWND window, int32_t px, int32_t py, bool shift)
     state.mode = PointerMode::Drawing;
     state.drawAlive = !IsAlive(cell.x, cell.y);
     state.beeped = false;
+    state.recorded = false;
     state.touched.clear();
     state.last = cell;
     DrawStrokeCell(window, cell);

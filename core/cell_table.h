@@ -32,7 +32,8 @@ std::vector<Cell> TableCells();
 bool IsAlive(int32_t x, int32_t y);
 int32_t CountNeighbours(int32_t x, int32_t y);
 
-// Appends a cell, which the caller knows to be dead. False, with nothing written, when the table is full (or not allocated).
+// Appends a cell, which the caller knows to be dead. False, with nothing written, when the table
+// is full (or not allocated).
 bool AddCell(int32_t x, int32_t y);
 // Removes the cell, keeping the order of the others. An absent cell changes nothing.
 void RemoveCell(int32_t x, int32_t y);

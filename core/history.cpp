@@ -37,7 +37,7 @@ size_t heldBytes = 0;
 int64_t shownGeneration = 0;
 ViewNote appliedView = {};
 Entry* lastApplied = nullptr;  // the entry the last StepBack or Redo made, for KeepView
-Entry* openEdit = nullptr;     // the entry the last BeginEdit made
+Entry* openEdit = nullptr;     // the entry the last BeginEdit made, until anything else is recorded or undone
 
 DeadCell* DeadCells(Entry* e)
 {
@@ -108,8 +108,12 @@ Entry* NewEntry(EntryKind kind, int32_t cellCount)
     return e;
 }
 
+// Any entry but the open edit's own ends that edit: a stroke going on then opens another.
 void Record(Entry* e)
 {
+    if (e != openEdit) {
+        openEdit = nullptr;
+    }
     if (e) {
         Link(timeline, e);
     }
@@ -270,6 +274,7 @@ bool StepBack(CellChangeListener listener)
     if (!e) {
         return false;
     }
+    openEdit = nullptr;
     Unlink(timeline, e);
     Entry* redo = RedoOf(e);
     const bool undone = e->kind == EntryKind::Board ? RestoreBoard(BoardCells(e), e->cellCount, listener)
@@ -302,6 +307,7 @@ bool Redo(CellChangeListener listener)
     if (!r) {
         return false;
     }
+    openEdit = nullptr;
     Unlink(redoable, r);
     bool redone = true;
     bool alive = false;

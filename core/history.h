@@ -56,8 +56,8 @@ void KeepView(ViewNote view);
 // this order). False, with nothing changed, when the cells do not fit in kMaxCells.
 void BeginEdit();
 bool EditBoard(const std::vector<Cell>& cells);
-// Whether the newest entry is the one the last BeginEdit made, so that a stroke may go on changing
-// the table under it: after a generation or any other entry it must begin anew.
+// Whether the last BeginEdit's entry is still the newest and nothing was recorded, undone or redone
+// since, so that a stroke may go on changing the table under it; otherwise it must begin anew.
 bool EditIsNewest();
 
 // Drops every entry, undone ones too, and sets the generation to 0 (the table itself is not touched). Call it

@@ -1,12 +1,15 @@
-// Random clicks, keys, commands, scrolls, wheel notches, ticks and repaints on the real dialog and on a model
-// (the literal step, a stack of boards, the view, the timer), compared after each; then the close.
+// Random clicks, strokes, selections, pastes, keys, commands, scrolls, wheel notches, ticks and repaints on the real
+// dialog and on a model (the literal step, stacks of boards back and forth, the view, the timer, the pointer),
+// compared after each; then the close. The selection's edits are the core's own, tested there against their model.
 // QUILLANE_SEED=n runs one seed; a failure prints the seed and the actions up to it.
 #include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <sstream>
 
+#include "pointer.h"
 #include "reference_life.h"
+#include "thousands.h"
 #include "window_harness.h"
 
 namespace {
@@ -14,14 +17,25 @@ namespace {
 // A message as the window gets it; a key's modifiers in `held` (1 Ctrl, 2 Shift); 0: a repaint.
 struct Action { UINT message; WPARAM wParam; int32_t x, y, held; };
 
+enum Mode { kIdle, kDrawing, kSelecting, kPanning };
+
 struct Model {
     ReferenceBoard board;
     int64_t generation = 0;
-    std::vector<std::pair<ReferenceBoard, int64_t>> past;
+    std::vector<std::pair<ReferenceBoard, int64_t>> past, future;
     Viewport view = {kInitialCellSize, 0, 0};
     int32_t wheel = 0, speed = 50;
     UINT timer = 0;
-    size_t shown = 0;  // the About box and the rules page
+    size_t shown = 0;  // the boxes and the rules page
+    Mode mode = kIdle;
+    Cell last = {0, 0};  // drawing: the stroke's last cell; selecting: the cell pressed; panning: the cell held
+    bool drawAlive = false, strokeOpen = false;
+    std::vector<Cell> touched;
+    bool selected = false, placing = false;
+    CellRect selection = {0, 0, 0, 0};
+    Stamp stamp;
+    Cell at = {0, 0};
+    std::vector<Cell> clipboard;  // in reading order; empty until something is copied
 };
 
 // Pixels left of or above the client area (a click's 16-bit coordinates are signed) round down.
@@ -31,7 +45,22 @@ Cell Under(const Viewport& v, int32_t px, int32_t py)
     return {Floor(px, v.cellSize) - v.offsetX, Floor(py, v.cellSize) - v.offsetY};
 }
 void Zoom(Model& m, int32_t by) { m.view.cellSize = std::clamp(m.view.cellSize + by, kMinCellSize, kMaxCellSize); }
-void Record(Model& m) { m.past.emplace_back(m.board, m.generation); }
+// A new entry; a stroke going on makes its own after it.
+void Record(Model& m)
+{
+    m.past.emplace_back(m.board, m.generation);
+    m.future.clear();
+    m.strokeOpen = false;
+}
+
+// An edit's result, one entry when it changes anything.
+void Edit(Model& m, const std::vector<Cell>& cells)
+{
+    if (cells != m.board.cells) {
+        Record(m);
+        m.board.cells = cells;
+    }
+}
 
 // Whether the window shows the cell whole.
 bool InView(Cell c)
@@ -72,8 +101,75 @@ void Home(Model& m)
              : fits || (viewport.cellSize == kMinCellSize && shown == Fullest(cells, columns, rows)) ? viewport : m.view;
 }
 
+// What the window copies and pastes, in the order it reads back: row by row from the box's corner.
+void Copy(Model& m)
+{
+    CellRect box = m.selection;
+    std::vector<Cell> cells = m.selected ? CellsInside(m.board.cells, box) : m.board.cells;
+    if (cells.empty() || (!m.selected && !RectAround(cells, box))) {
+        return;
+    }
+    std::sort(cells.begin(), cells.end(), [&box](Cell a, Cell b) {
+        return std::make_pair(StepsFrom(box.top, a.y), StepsFrom(box.left, a.x)) <
+               std::make_pair(StepsFrom(box.top, b.y), StepsFrom(box.left, b.x));
+    });
+    m.clipboard = cells;
+}
+
+void EditCommand(Model& m, WPARAM id)
+{
+    const std::vector<Cell>& cells = m.board.cells;
+    const CellRect r = m.selection;
+    if (id == IDM_SELECT_ALL) {
+        m.selected = RectAround(cells, m.selection) || m.selected;
+    } else if (id == IDM_COPY || (id == IDM_CUT && m.selected)) {
+        Copy(m);
+    } else if (id == IDM_PASTE) {
+        // Pasted onto live cells (the only pastes the actions make), the pattern waits under the pointer.
+        POINT cursor;
+        GetCursorPos(&cursor);
+        ScreenToClient(mainWindow, &cursor);
+        m.shown += m.clipboard.empty();  // the clipboard holds no text
+        m.placing = !m.clipboard.empty();
+        m.stamp = MakeStamp(m.clipboard);
+        m.at = Under(m.view, cursor.x, cursor.y);
+    } else if (id == IDM_REMOVE_SELECTION) {
+        m.selected = false;
+    }
+    if (!m.selected) {
+        return;
+    }
+    switch (id) {
+    case IDM_CUT:
+    case IDM_DELETE: Edit(m, CellsOutside(cells, r)); break;
+    case IDM_CLEAR_OUTSIDE: Edit(m, CellsInside(cells, r)); break;
+    case IDM_FLIP_LEFT_RIGHT: Edit(m, FlipLeftRight(cells, r)); break;
+    case IDM_FLIP_UP_DOWN: Edit(m, FlipUpDown(cells, r)); break;
+    case IDM_ROTATE_CLOCKWISE:
+    case IDM_ROTATE_ANTICLOCKWISE:
+        Edit(m, id == IDM_ROTATE_CLOCKWISE ? RotateClockwise(cells, r) : RotateAnticlockwise(cells, r));
+        m.selection = TurnedRect(r);
+        break;
+    case IDM_RANDOM_FILL: {
+        // Random, so the window's own draw, which must keep the outside in order and add only cells inside. A box
+        // refuses more than 20,000 cells, or a draw over 10,000 live ones.
+        const std::vector<Cell> outside = CellsOutside(cells, r), drawn = TableCells();
+        const bool kept = drawn.size() >= outside.size() && std::equal(outside.begin(), outside.end(), drawn.begin()) &&
+                          std::all_of(drawn.begin() + outside.size(), drawn.end(),
+                                      [r](Cell c) { return RectContains(r, c); });
+        if (RectCellCount(r) > kMaxFillCells || (drawn == cells && platform.shown.size() > m.shown)) {
+            ++m.shown;
+        } else if (kept) {
+            Edit(m, drawn);
+        }
+        break;
+    }
+    }
+}
+
 void Command(Model& m, WPARAM id)
 {
+    m.placing = false;  // any command drops a waiting paste
     const int32_t zooms[] = {1, 3, 0, -1, -3}, speeds[] = {10, 50, 100, 200};
     if (id >= IDM_ZOOM_IN_1 && id <= IDM_ZOOM_OUT_3) {
         Zoom(m, zooms[id - IDM_ZOOM_IN_1]);
@@ -85,10 +181,13 @@ void Command(Model& m, WPARAM id)
         Record(m);
         ReferenceStep(m.board, nullptr);
         ++m.generation;
-    } else if (id == IDM_STEP_BACKWARD && !m.past.empty()) {
-        m.timer = 0;
-        std::tie(m.board, m.generation) = m.past.back();
-        m.past.pop_back();
+    } else if ((id == IDM_STEP_BACKWARD && !m.past.empty()) || (id == IDM_REDO && !m.future.empty())) {
+        auto& from = id == IDM_REDO ? m.future : m.past;
+        (id == IDM_REDO ? m.past : m.future).emplace_back(m.board, m.generation);
+        m.timer = id == IDM_REDO ? m.timer : 0;
+        std::tie(m.board, m.generation) = from.back();
+        from.pop_back();
+        m.strokeOpen = false;
     } else if (id == IDM_ABOUT_PROGRAM || id == IDM_ABOUT_RULES ||
                (id == IDM_FILE_SAVE_PATTERN && m.board.cells.empty())) {
         ++m.shown;
@@ -96,18 +195,21 @@ void Command(Model& m, WPARAM id)
         Record(m);
         m.board.cells.clear();
         m.generation = 0;
+    } else {
+        EditCommand(m, id);
     }
 }
 
-// Each key as the command it stands for alone, with Ctrl (asked first) and with Shift; Ctrl+C copies. The
-// file dialogs are cancelled; an empty board's save is a box.
+// Each key as the command it stands for alone, with Ctrl (asked first) and with Shift. The file dialogs are
+// cancelled; an empty board's save is a box.
 const struct { WPARAM key, alone, ctrl, shift; } kKeys[] = {
     {'1', IDM_SPEED_10, IDM_ZOOM_IN_1, IDM_ZOOM_OUT_1}, {'2', IDM_SPEED_50, IDM_SPEED_50, IDM_SPEED_50},
     {'3', IDM_SPEED_100, IDM_ZOOM_IN_3, IDM_ZOOM_OUT_3}, {'4', IDM_SPEED_200, IDM_SPEED_200, IDM_SPEED_200},
-    {'P', IDM_PLAY, IDM_PLAY, IDM_PLAY}, {'S', IDM_STOP, IDM_FILE_SAVE_PATTERN, IDM_STOP}, {'O', 0, IDM_PATTERN_LOAD, 0}, {'C', IDM_CLEAR, 0, IDM_CLEAR},
-    {'Z', 0, IDM_STEP_BACKWARD, 0}, {VK_LEFT, IDM_STEP_BACKWARD, IDM_STEP_BACKWARD, IDM_STEP_BACKWARD},
-    {VK_RIGHT, IDM_STEP_FORWARD, IDM_STEP_FORWARD, IDM_STEP_FORWARD}, {VK_HOME, 0, 0, 0}, {'A', 0, 0, 0},
-    {'V', 0, 0, 0}};
+    {'P', IDM_PLAY, IDM_PLAY, IDM_PLAY}, {'S', IDM_STOP, IDM_FILE_SAVE_PATTERN, IDM_STOP},
+    {'O', 0, IDM_PATTERN_LOAD, 0}, {'C', IDM_CLEAR, IDM_COPY, IDM_CLEAR}, {'Z', 0, IDM_STEP_BACKWARD, 0},
+    {VK_LEFT, IDM_STEP_BACKWARD, IDM_STEP_BACKWARD, IDM_STEP_BACKWARD}, {'Y', 0, IDM_REDO, 0}, {'X', 0, IDM_CUT, 0},
+    {VK_RIGHT, IDM_STEP_FORWARD, IDM_STEP_FORWARD, IDM_STEP_FORWARD}, {VK_HOME, 0, 0, 0}, {'A', 0, IDM_SELECT_ALL, 0},
+    {'V', 0, IDM_PASTE, 0}, {VK_DELETE, IDM_DELETE, IDM_DELETE, IDM_DELETE}, {VK_ESCAPE, 0, 0, 0}};
 
 WPARAM KeyCommand(WPARAM key, int32_t held)
 {
@@ -115,34 +217,106 @@ WPARAM KeyCommand(WPARAM key, int32_t held)
     return held & 1 ? k.ctrl : held & 2 ? k.shift : k.alone;
 }
 
+// One cell of a stroke, as the pointer passes over it.
+void StrokeCell(Model& m, Cell c)
+{
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    if (IsEmptyRect(CellInterior(c.x, c.y, client.right, client.bottom)) ||
+        std::count(m.touched.begin(), m.touched.end(), c) || ReferenceIsAlive(m.board, c.x, c.y) == m.drawAlive) {
+        return;
+    }
+    m.touched.push_back(c);
+    if (!m.strokeOpen) {
+        Record(m);
+        m.strokeOpen = true;
+    }
+    m.drawAlive ? void(ReferenceAdd(m.board, c.x, c.y)) : ReferenceRemove(m.board, c.x, c.y);
+}
+
+void Press(Model& m, Cell c, bool shift)
+{
+    if (m.placing) {
+        Edit(m, PlaceStamp(m.board.cells, m.stamp, c));
+        m.placing = false;
+    } else if (shift) {
+        m.mode = kSelecting;
+        m.selected = true;
+        m.selection = {c.x, c.y, c.x, c.y};
+        m.last = c;
+    } else {
+        m.mode = kDrawing;
+        m.drawAlive = !ReferenceIsAlive(m.board, c.x, c.y);
+        m.strokeOpen = false;
+        m.touched.clear();
+        m.last = c;
+        StrokeCell(m, c);
+    }
+}
+
+// Every cell nearest the straight line between the two, so that a fast move leaves no gap.
+void Move(Model& m, Cell c, int32_t px, int32_t py, WPARAM buttons)
+{
+    if (m.mode == kDrawing && (buttons & MK_LBUTTON)) {
+        const int64_t dx = WrapSub(c.x, m.last.x), dy = WrapSub(c.y, m.last.y);
+        const int64_t steps = std::max(std::abs(dx), std::abs(dy));
+        for (int64_t i = 1; i <= steps; ++i) {
+            StrokeCell(m, {WrapAdd(m.last.x, int32_t(std::lround(double(dx) * i / steps))),
+                           WrapAdd(m.last.y, int32_t(std::lround(double(dy) * i / steps)))});
+        }
+        m.last = c;
+    } else if (m.mode == kSelecting && (buttons & MK_LBUTTON)) {
+        m.selected = true;  // even after an Esc while the button stays down
+        m.selection = RectBetween(m.last, c);
+    } else if (m.mode == kPanning && (buttons & MK_MBUTTON)) {
+        m.view.offsetX = WrapSub(Floor(px, m.view.cellSize), m.last.x);
+        m.view.offsetY = WrapSub(Floor(py, m.view.cellSize), m.last.y);
+    } else if (m.placing) {
+        m.at = c;
+    }
+}
+
 void Apply(Model& m, const Action& a)
 {
     const int32_t by[] = {1, -1, 3, -3, 0, 0, 1, -1};  // SB_LINEUP to SB_BOTTOM; thumbs pan nothing
     const int32_t pan = a.wParam <= SB_BOTTOM ? by[a.wParam] : 0;
+    const int32_t px = static_cast<int16_t>(a.x), py = static_cast<int16_t>(a.y);
+    const Cell under = Under(m.view, px, py);
     switch (a.message) {
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-        const Cell c = Under(m.view, static_cast<int16_t>(a.x), static_cast<int16_t>(a.y));
-        Record(m);
-        ReferenceIsAlive(m.board, c.x, c.y) ? ReferenceRemove(m.board, c.x, c.y) : void(ReferenceAdd(m.board, c.x, c.y));
+    case WM_LBUTTONDBLCLK: Press(m, under, a.wParam & MK_SHIFT); break;
+    case WM_MOUSEMOVE: Move(m, under, px, py, a.wParam); break;
+    case WM_LBUTTONUP:
+    case WM_MBUTTONUP: m.mode = kIdle; break;
+    case WM_MBUTTONDOWN:
+        m.last = m.mode == kIdle ? under : m.last;
+        m.mode = m.mode == kIdle ? kPanning : m.mode;
         break;
-    }
-    case WM_KEYDOWN: a.wParam == VK_HOME ? Home(m) : Command(m, KeyCommand(a.wParam, a.held)); break;
+    case WM_RBUTTONDOWN: m.placing = false; break;
+    case WM_KEYDOWN:
+        if (a.wParam == VK_ESCAPE) {
+            (m.placing ? m.placing : m.selected) = false;  // Esc drops a waiting paste first, then the selection
+        } else {
+            a.wParam == VK_HOME ? (m.placing = false, Home(m)) : Command(m, KeyCommand(a.wParam, a.held));
+        }
+        break;
     case WM_COMMAND: Command(m, LOWORD(a.wParam)); break;
     case WM_HSCROLL: m.view.offsetX += pan; break;
     case WM_VSCROLL: m.view.offsetY += pan; break;
     case WM_MOUSEWHEEL: {
         m.wheel += GET_WHEEL_DELTA_WPARAM(a.wParam);
-        const Cell under = Under(m.view, a.x, a.y);
+        const Cell held = Under(m.view, a.x, a.y);
         Zoom(m, m.wheel / WHEEL_DELTA);
         m.wheel %= WHEEL_DELTA;
-        m.view.offsetX = a.x / m.view.cellSize - under.x;
-        m.view.offsetY = a.y / m.view.cellSize - under.y;
+        m.view.offsetX = a.x / m.view.cellSize - held.x;
+        m.view.offsetY = a.y / m.view.cellSize - held.y;
         break;
     }
     case WM_TIMER:
         if (a.wParam == kStepTimerId) {
+            const bool placing = m.placing;
             Command(m, IDM_STEP_FORWARD);
+            m.placing = placing;  // a tick is no command
             m.timer = m.board.cells.empty() ? 0 : m.timer;  // an empty board stops the timer
         }
         break;
@@ -172,24 +346,30 @@ std::vector<Action> Generate(uint32_t seed, int steps)
     // The load's dialog is cancelled; 0 is no command.
     const WPARAM commands[] = {IDM_PLAY, IDM_STOP, IDM_STEP_FORWARD, IDM_STEP_BACKWARD, IDM_CLEAR, IDM_ZOOM_IN_1,
         IDM_ZOOM_IN_3, IDM_ZOOM_OUT_1, IDM_ZOOM_OUT_3, IDM_SPEED_10, IDM_SPEED_50, IDM_SPEED_100, IDM_SPEED_200,
-        IDM_ABOUT_PROGRAM, IDM_ABOUT_RULES, IDM_PATTERN_LOAD, 0};
+        IDM_ABOUT_PROGRAM, IDM_ABOUT_RULES, IDM_PATTERN_LOAD, 0, IDM_REDO, IDM_CUT, IDM_COPY, IDM_PASTE, IDM_DELETE,
+        IDM_CLEAR_OUTSIDE, IDM_SELECT_ALL, IDM_REMOVE_SELECTION, IDM_FLIP_LEFT_RIGHT, IDM_FLIP_UP_DOWN,
+        IDM_ROTATE_CLOCKWISE, IDM_ROTATE_ANTICLOCKWISE, IDM_RANDOM_FILL};
     // Messages that change nothing; WM_PAINT comes without an update region.
-    const UINT others[] = {WM_PAINT, WM_ERASEBKGND, WM_KEYUP, WM_CHAR, WM_SYSKEYDOWN, WM_LBUTTONUP, WM_MOUSEMOVE,
-                           WM_CONTEXTMENU, WM_SIZE, WM_TIMER};
+    const UINT others[] = {WM_PAINT, WM_ERASEBKGND, WM_KEYUP, WM_CHAR, WM_SYSKEYDOWN, WM_CONTEXTMENU, WM_SIZE, WM_TIMER};
     const int deltas[] = {WHEEL_DELTA, -WHEEL_DELTA, 40, -40, 2 * WHEEL_DELTA, -30 * WHEEL_DELTA, 200 * WHEEL_DELTA};
     std::vector<Action> actions;
+    const WPARAM buttons[] = {0, MK_LBUTTON, MK_LBUTTON, MK_MBUTTON, MK_LBUTTON | MK_SHIFT};
+    const UINT mouse[] = {WM_MOUSEMOVE, WM_MOUSEMOVE, WM_MOUSEMOVE, WM_LBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONUP,
+                          WM_RBUTTONDOWN, WM_LBUTTONDOWN};
     for (int i = 0; i < steps; ++i) {
-        // V is no paste without Ctrl, and with it would paste what an earlier Ctrl+C copied.
         const WPARAM key = kKeys[pick(std::size(kKeys))].key;
-        // Clicks near the middle make patterns; a far one's 16-bit coordinates read as negative.
-        const int32_t kind = pick(23), x = pick(10) ? 120 + pick(120) : 65535 - pick(10000), y = 100 + pick(100);
-        actions.push_back(kind < 6 ? Action{WM_LBUTTONDOWN, 0, x, y, 0} : kind < 7 ? Action{WM_LBUTTONDBLCLK, 0, x, y, 0}
-                          : kind < 13 ? Action{WM_KEYDOWN, key, 0, 0, (pick(2) ? 0 : pick(4)) & (key == 'V' ? 2 : 3)}
-                          : kind < 15 ? Action{WM_COMMAND, MAKEWPARAM(commands[pick(17)], 1), 0, 0, 0}  // as an accelerator sends it
-                          : kind < 17 ? Action{pick(2) ? UINT{WM_HSCROLL} : UINT{WM_VSCROLL}, scrolls[pick(10)], 0, 0, 0}
-                          : kind < 18 ? Action{WM_MOUSEWHEEL, MAKEWPARAM(0, deltas[pick(7)]), pick(300), y, 0}
-                          : kind < 21 ? Action{WM_TIMER, kStepTimerId, 0, 0, 0}
-                          : kind < 22 ? Action{others[pick(10)], 'C', 20, 20, 0} : Action{0, 0, 0, 0, 0});
+        // Clicks near the middle make patterns; a far one's 16-bit coordinates read as negative, as do moves past the
+        // client's edges with the mouse captured.
+        const int32_t kind = pick(28), x = pick(10) ? 120 + pick(120) : 65535 - pick(10000), y = 100 + pick(100);
+        actions.push_back(kind < 6 ? Action{WM_LBUTTONDOWN, pick(4) ? 0u : MK_SHIFT, x, y, 0}
+                          : kind < 7 ? Action{WM_LBUTTONDBLCLK, 0, x, y, 0}
+                          : kind < 12 ? Action{mouse[pick(8)], buttons[pick(5)], pick(700) - 100, pick(500) - 100, 0}
+                          : kind < 18 ? Action{WM_KEYDOWN, key, 0, 0, pick(2) ? 0 : pick(4)}
+                          : kind < 20 ? Action{WM_COMMAND, MAKEWPARAM(commands[pick(std::size(commands))], 1), 0, 0, 0}
+                          : kind < 22 ? Action{pick(2) ? UINT{WM_HSCROLL} : UINT{WM_VSCROLL}, scrolls[pick(10)], 0, 0, 0}
+                          : kind < 23 ? Action{WM_MOUSEWHEEL, MAKEWPARAM(0, deltas[pick(7)]), pick(300), y, 0}
+                          : kind < 26 ? Action{WM_TIMER, kStepTimerId, 0, 0, 0}
+                          : kind < 27 ? Action{others[pick(8)], 'C', 20, 20, 0} : Action{0, 0, 0, 0, 0});
     }
     return actions;
 }
@@ -201,7 +381,7 @@ std::string Compare(const Model& m, INT_PTR result, UINT message)
     auto check = [&out](bool same, const char* what) { out << (same ? "" : what); };
     // Clicks and the messages the dialog manager is to handle on its own answer FALSE.
     const UINT falses[] = {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_PAINT, WM_KEYUP, WM_CHAR, WM_SYSKEYDOWN, WM_LBUTTONUP,
-                           WM_MOUSEMOVE, WM_CONTEXTMENU, WM_SIZE};
+                           WM_MOUSEMOVE, WM_CONTEXTMENU, WM_SIZE, WM_MBUTTONDOWN, WM_MBUTTONUP};
     check(result == (std::count(std::begin(falses), std::end(falses), message) ? FALSE : TRUE), "the answer; ");
     check(TableCells() == m.board.cells && generation == m.generation, "the table; ");
     check(viewport.cellSize == m.view.cellSize && viewport.offsetX == m.view.offsetX && viewport.offsetY == m.view.offsetY, "the view; ");
@@ -210,14 +390,18 @@ std::string Compare(const Model& m, INT_PTR result, UINT message)
     // Stopped, the caption is exact; while the timer runs the count may lag a tenth of a second.
     const std::string caption = Caption(), name = "The Quillane (0.0.1)", running = ", running at " + std::to_string(m.timer) + " ms";
     const std::string expected = m.past.empty() && m.board.cells.empty() ? name
-        : name + " - generation " + std::to_string(m.generation) + ", " + std::to_string(m.board.cells.size()) + (m.board.cells.size() == 1 ? " cell" : " cells");
+        : name + " - generation " + WithThousands(m.generation) + ", " + WithThousands(m.board.cells.size()) +
+              (m.board.cells.size() == 1 ? " cell" : " cells");
     check(m.timer ? caption.rfind(running) == caption.size() - running.size() : caption == expected, "the caption; ");
     // Setting the caption takes the scroll bars out of the style for a moment only.
     check((GetWindowLongPtrA(mainWindow, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) == (WS_HSCROLL | WS_VSCROLL), "the bars; ");
-    // The Game menu as it opens: Backward greyed exactly when there is nothing to go back to.
-    HMENU game = GetSubMenu(GetMenu(mainWindow), 1);
-    Deliver(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(game));
-    check(((GetMenuState(game, IDM_STEP_BACKWARD, MF_BYCOMMAND) & MF_GRAYED) != 0) == m.past.empty(), "Backward; ");
+    check(HasSelection() == m.selected && (!m.selected || SelectedRect() == m.selection) && IsPlacing() == m.placing,
+          "the selection or the paste; ");
+    // The Edit menu as it opens: Undo and Redo greyed exactly when there is nothing to undo or redo.
+    HMENU edit = GetSubMenu(GetMenu(mainWindow), 1);
+    Deliver(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(edit));
+    const auto greyed = [edit](UINT id) { return (GetMenuState(edit, id, MF_BYCOMMAND) & MF_GRAYED) != 0; };
+    check(greyed(IDM_STEP_BACKWARD) == m.past.empty() && greyed(IDM_REDO) == m.future.empty(), "Undo or Redo; ");
     // The pixels, once the views agree: every live cell in view and 25 spots across the client area.
     RECT client;
     GetClientRect(mainWindow, &client);
@@ -225,8 +409,17 @@ std::string Compare(const Model& m, INT_PTR result, UINT message)
     for (int32_t k = 0; k < 25; ++k) {
         cells.push_back(Under(m.view, client.right * (k % 5 * 2 + 1) / 10, client.bottom * (k / 5 * 2 + 1) / 10));
     }
+    // A waiting paste's cells, tinted over the board and the selection's tint.
+    std::vector<Cell> previewed;
+    for (size_t k = 0; m.placing && k < m.stamp.cells.size(); ++k) {
+        previewed.push_back(StampCell(m.stamp, k, m.at));
+    }
+    cells.insert(cells.end(), previewed.begin(), previewed.end());
     for (Cell c : cells) {
-        check(!InView(c) || CellColour(c.x, c.y) == (ReferenceIsAlive(m.board, c.x, c.y) ? kLive : kWhite), "a cell; ");
+        uint32_t colour = ReferenceIsAlive(m.board, c.x, c.y) ? kLiveColour : kDeadColour;
+        colour = m.selected && RectContains(m.selection, c) ? MixColour(colour, kSelectionTint, kSelectionAlpha) : colour;
+        colour = std::count(previewed.begin(), previewed.end(), c) ? MixColour(colour, kPreviewTint, kPreviewAlpha) : colour;
+        check(!InView(c) || CellColour(c.x, c.y) == RGB(RedOf(colour), GreenOf(colour), BlueOf(colour)), "a cell; ");
     }
     return out.str();
 }
@@ -240,8 +433,14 @@ TEST(WindowModel, RandomActionsDoToTheWindowWhatTheyDoToTheModel)
         Model m;
         std::string why;
         std::ostringstream prefix;
+        // The clipboard starts empty; a paste onto an empty board is a load, and a right press without a waiting
+        // paste opens the context menu, which the random run does not drive.
+        OpenClipboard(mainWindow) && EmptyClipboard() && CloseClipboard();
         for (size_t i = 0; i < actions.size() && why.empty(); ++i) {
-            const Action& a = actions[i];
+            const bool paste = (actions[i].message == WM_KEYDOWN && KeyCommand(actions[i].wParam, actions[i].held) == IDM_PASTE) ||
+                               (actions[i].message == WM_COMMAND && LOWORD(actions[i].wParam) == IDM_PASTE);
+            const bool skipped = (paste && m.board.cells.empty()) || (actions[i].message == WM_RBUTTONDOWN && !m.placing);
+            const Action& a = skipped ? Action{0, 0, 0, 0, 0} : actions[i];
             prefix << "\n  message " << a.message << " wParam " << a.wParam << " at " << a.x << "," << a.y << " held " << a.held;
             const INT_PTR result = Apply(a);
             Apply(m, a);
@@ -254,7 +453,7 @@ TEST(WindowModel, RandomActionsDoToTheWindowWhatTheyDoToTheModel)
         EXPECT_EQ(platform.timer, 0u);
         platform.timer = 1;  // a mark that any later SetTimer or KillTimer would overwrite
         for (const Action& a : actions) {
-            Apply(a);
+            a.message == WM_RBUTTONDOWN ? 0 : Apply(a);
         }
         EXPECT_TRUE(!IsWindow(mainWindow) && count == 0 && platform.timer == 1 && platform.beeps == 0 &&
                     platform.shown.size() == m.shown) << seed;
