@@ -1,6 +1,7 @@
 // The cell world's internals, shared by the table, the generation step and the history's undo. The
 // live cells are kept twice: as the ordered table the user sees, and as bits in tiles of 64x16
-// cells, so that a step computes whole rows at once. Everything is reserved together with the table, so a step never allocates.
+// cells, so that a step computes whole rows at once. Everything is reserved together with the table,
+// so a step never allocates.
 #pragma once
 
 #include <cstdint>
