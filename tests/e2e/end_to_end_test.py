@@ -100,6 +100,14 @@ def main():
         click(8, 1, repeat=2)
         click(9, 1)
         wait_for("a double click to toggle twice", lambda s: live(s) == cells | {(9, 1)})
+        # A drag draws every cell between two far pointer positions; one Ctrl+Z takes the whole stroke back.
+        xdotool("mousemove", "--sync", *map(str, centre(2, 4)))
+        xdotool("mousedown", "1")
+        xdotool("mousemove", "--sync", *map(str, centre(14, 4)))
+        xdotool("mouseup", "1")
+        wait_for("a drag to draw a stroke", lambda s: live(s) == cells | {(9, 1)} | {(cx, 4) for cx in range(2, 15)})
+        xdotool("key", "ctrl+z")
+        wait_for("one undo to take the stroke back", lambda s: live(s) == cells | {(9, 1)})
         # The context menu opens where the mouse is.
         before = screenshot()
         mx, my = centre(12, 10)
