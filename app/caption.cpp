@@ -40,8 +40,18 @@ void CaptionText(char* out, size_t size)
     const std::string cells = WithThousands(static_cast<uint64_t>(count));
     const int n = std::snprintf(out, size, "%s - generation %s, %s %s", kProgramCaption, generations.c_str(),
                                 cells.c_str(), count == 1 ? "cell" : "cells");
-    if (IsRunning() && n > 0 && static_cast<size_t>(n) < size) {
-        std::snprintf(out + n, size - static_cast<size_t>(n), ", running at %d ms", static_cast<int>(stepIntervalMs));
+    if (!IsRunning() || n <= 0 || static_cast<size_t>(n) >= size) {
+        return;
+    }
+    char* rest = out + n;
+    const size_t room = size - static_cast<size_t>(n);
+    if (!IsFastest()) {
+        std::snprintf(rest, room, ", running at %d ms", static_cast<int>(stepIntervalMs));
+    } else if (FastestRate() > 0) {
+        std::snprintf(rest, room, ", running at full speed, %s generations a second",
+                      WithThousands(static_cast<uint64_t>(FastestRate())).c_str());
+    } else {
+        std::snprintf(rest, room, ", running at full speed");
     }
 }
 

@@ -135,6 +135,7 @@ void HandleCommand(HWND window, int commandId)
     case IDM_SPEED_50: SetSpeed(window, 50); break;
     case IDM_SPEED_100: SetSpeed(window, 100); break;
     case IDM_SPEED_200: SetSpeed(window, 200); break;
+    case IDM_SPEED_FASTEST: SetFastest(window); break;
     case IDM_ABOUT_PROGRAM: ShowMessage(window, kAboutText, MB_OK | MB_ICONINFORMATION); break;
     case IDM_ABOUT_RULES: ShellExecuteA(nullptr, "open", kRulesPage, nullptr, nullptr, SW_SHOWNORMAL); break;
     case IDM_FILE_LOAD_PATTERN:
@@ -175,6 +176,7 @@ void HandleKey(HWND window, WPARAM virtualKey)
     case '2': SetSpeed(window, 50); break;
     case '3': ZoomOrSetSpeed(window, 3, 100); break;
     case '4': SetSpeed(window, 200); break;
+    case '5': SetFastest(window); break;
     case 'C': CopyOrClear(window); break;
     case 'V': WithCtrl(PasteBoard, window); break;
     case 'O': WithCtrl(LoadPatternFromDialog, window); break;

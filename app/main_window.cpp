@@ -81,8 +81,8 @@ INT_PTR OnEraseBackground()
 
 INT_PTR OnClose(HWND window)
 {
-    // The timer goes before the table, so no tick can arrive to a released table.
-    KillTimer(window, kStepTimerId);
+    // The timers go before the table, so no tick or batch can arrive to a released table.
+    StopTimer(window);
     if (BoardOpen()) {
         ReleaseCellStorage();
         ForgetHistory();
@@ -101,6 +101,9 @@ INT_PTR OnDestroy()
 
 INT_PTR OnTimer(HWND window, WPARAM timerId)
 {
+    if (timerId == kBatchTimerId && BoardOpen()) {
+        RunBatch(window);
+    }
     if (timerId != kStepTimerId || !BoardOpen()) {
         return TRUE;
     }
@@ -221,6 +224,14 @@ INT_PTR OnCommand(HWND window, int commandId)
     return TRUE;
 }
 
+INT_PTR OnRunBatch(HWND window)
+{
+    if (BoardOpen()) {
+        RunBatch(window);
+    }
+    return TRUE;
+}
+
 // A box that waited for a menu to close.
 INT_PTR OnShowWaitingMessage(HWND window, WPARAM type, LPARAM text)
 {
@@ -278,6 +289,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_KEYDOWN: return OnKeyDown(window, wParam);
     case WM_COMMAND: return OnCommand(window, LOWORD(wParam));
     case kShowWaitingMessage: return OnShowWaitingMessage(window, wParam, lParam);
+    case kRunBatchMessage: return OnRunBatch(window);
     case WM_DROPFILES: return OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
     case WM_DPICHANGED: return OnDpiChanged(window, *reinterpret_cast<const RECT*>(lParam));
     default: return FALSE;

@@ -15,13 +15,102 @@ int32_t stepIntervalMs = kInitialStepIntervalMs;
 
 namespace {
 
-// Whether the step timer is set; changed only together with the timer itself.
-bool running = false;
+// How the simulation runs: by the step timer, or at full speed in batches of generations, each
+// from a posted message, with the fallback timer when anything else waits in the queue.
+enum class RunMode { Stopped, Timed, Fastest };
 
-void KillStepTimer(HWND window)
+// One batch holds the message loop for about a frame at most.
+constexpr double kBatchSeconds = 0.016;
+// The caption's rate changes at most four times a second; it counts the last second.
+constexpr double kRateSeconds = 0.25;
+constexpr int kRateSamples = 5;
+
+struct RunState {
+    RunMode mode;
+    bool fastestChosen;  // the speed chosen last is full speed rather than stepIntervalMs
+    // Full speed's rate: the generations counted at the last few quarter seconds, oldest first.
+    double sampledAt[kRateSamples];
+    int64_t sampledGenerations[kRateSamples];
+    int samples;
+    int64_t generationsRun;
+    int32_t rate;  // generations a second; 0 until a quarter second has been measured
+};
+
+RunState run = {RunMode::Stopped, false, {}, {}, 0, 0, 0};
+
+// The timers and the run's state change only together.
+void KillTimers(HWND window)
 {
     KillTimer(window, kStepTimerId);
-    running = false;
+    KillTimer(window, kBatchTimerId);
+    run.mode = RunMode::Stopped;
+}
+
+double Now()
+{
+    LARGE_INTEGER t;
+    LARGE_INTEGER f;
+    QueryPerformanceCounter(&t);
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+// Stops, first so that no tick or batch raises a second box while this one waits, and says why.
+void RefuseGeneration(HWND window)
+{
+    const bool wasRunning = run.mode != RunMode::Stopped;
+    StopTimer(window);
+    ShowMessage(window,
+                "The next generation would have " + WithThousands(LastRefusedPopulation()) + " live cells; " +
+                    BoardLimitText() + (wasRunning ? " The simulation has stopped." : ""),
+                MB_OK | MB_ICONWARNING);
+}
+
+// The next batch follows at once unless input, a paint or a sent message waits: the timer, which
+// comes after all of those, lets them go first.
+void ScheduleBatch(HWND window)
+{
+    if (HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT | QS_SENDMESSAGE)) != 0) {
+        SetTimer(window, kBatchTimerId, USER_TIMER_MINIMUM, nullptr);
+    } else {
+        PostMessageA(window, kRunBatchMessage, 0, 0);
+    }
+}
+
+// Counts a batch's generations towards the rate; true when the caption's rate changed.
+bool SampleRate(double now, int32_t generations)
+{
+    run.generationsRun += generations;
+    if (run.samples > 0 && now - run.sampledAt[run.samples - 1] < kRateSeconds) {
+        return false;
+    }
+    if (run.samples == kRateSamples) {
+        for (int i = 1; i < kRateSamples; ++i) {
+            run.sampledAt[i - 1] = run.sampledAt[i];
+            run.sampledGenerations[i - 1] = run.sampledGenerations[i];
+        }
+        --run.samples;
+    }
+    run.sampledAt[run.samples] = now;
+    run.sampledGenerations[run.samples] = run.generationsRun;
+    ++run.samples;
+    const double seconds = now - run.sampledAt[0];
+    if (run.samples > 1 && seconds > 0) {
+        run.rate = static_cast<int32_t>((run.generationsRun - run.sampledGenerations[0]) / seconds + 0.5);
+    }
+    return true;
+}
+
+void StartFastest(HWND window)
+{
+    KillTimers(window);
+    run.mode = RunMode::Fastest;
+    run.samples = 0;
+    run.generationsRun = 0;
+    run.rate = 0;
+    SampleRate(Now(), 0);
+    PostMessageA(window, kRunBatchMessage, 0, 0);
+    UpdateCaption(window);
 }
 
 }  // namespace
@@ -29,32 +118,55 @@ void KillStepTimer(HWND window)
 void ResetRun(HWND window)
 {
     stepIntervalMs = kInitialStepIntervalMs;
+    run.fastestChosen = false;
     StopTimer(window);
 }
 
 void Play(HWND window)
 {
+    if (run.fastestChosen) {
+        StartFastest(window);
+        return;
+    }
+    KillTimer(window, kBatchTimerId);
     SetTimer(window, kStepTimerId, static_cast<UINT>(stepIntervalMs), nullptr);
-    running = true;
+    run.mode = RunMode::Timed;
     UpdateCaption(window);
 }
 
 void SetSpeed(HWND window, int32_t intervalMs)
 {
     stepIntervalMs = intervalMs;
-    KillStepTimer(window);
+    run.fastestChosen = false;
+    KillTimers(window);
     Play(window);
+}
+
+void SetFastest(HWND window)
+{
+    run.fastestChosen = true;
+    StartFastest(window);
 }
 
 void StopTimer(HWND window)
 {
-    KillStepTimer(window);
+    KillTimers(window);
     UpdateCaption(window);
 }
 
 bool IsRunning()
 {
-    return running;
+    return run.mode != RunMode::Stopped;
+}
+
+bool IsFastest()
+{
+    return run.mode == RunMode::Fastest;
+}
+
+int32_t FastestRate()
+{
+    return run.rate;
 }
 
 bool StepForward(HWND window)
@@ -63,18 +175,40 @@ bool StepForward(HWND window)
     BeginCellChanges(mainWindow);
     const bool stepped = AdvanceGeneration(DrawCellChange);
     EndCellChanges();
-    if (stepped) {
-        RefreshCaption(window);
-        return true;
+    if (!stepped) {
+        RefuseGeneration(window);
+        return false;
     }
-    // Stop first: a tick must not raise a second box while this one waits.
-    const bool wasRunning = running;
-    StopTimer(window);
-    ShowMessage(window,
-                "The next generation would have " + WithThousands(LastRefusedPopulation()) + " live cells; " +
-                    BoardLimitText() + (wasRunning ? " The simulation has stopped." : ""),
-                MB_OK | MB_ICONWARNING);
-    return false;
+    RefreshCaption(window);
+    return true;
+}
+
+void RunBatch(HWND window)
+{
+    KillTimer(window, kBatchTimerId);
+    if (run.mode != RunMode::Fastest) {
+        return;
+    }
+    // Nothing is drawn per generation: the board is shown once, whole, when the batch ends.
+    const double start = Now();
+    double now = start;
+    int32_t generations = 0;
+    bool stepped = true;
+    while (count > 0 && now - start < kBatchSeconds && (stepped = AdvanceGeneration(nullptr))) {
+        ++generations;
+        now = Now();
+    }
+    RepaintNow(window);
+    if (!stepped) {
+        RefuseGeneration(window);
+    } else if (count == 0) {
+        StopTimer(window);
+    } else {
+        if (SampleRate(now, generations)) {
+            UpdateCaption(window);
+        }
+        ScheduleBatch(window);
+    }
 }
 
 void StepBackward(HWND window)
@@ -82,13 +216,15 @@ void StepBackward(HWND window)
     if (!CanStepBack()) {
         return;
     }
-    KillStepTimer(window);
+    KillTimers(window);
+    const Viewport before = viewport;
     BeginCellChanges(mainWindow);
     const bool undone = StepBack(DrawCellChange);
     EndCellChanges();
-    // An undone load shows the old board as the user last saw it.
+    // An undone load shows the old board as the user last saw it, and a redo the view it leaves.
     const ViewNote view = UndoneView();
     if (undone && view.cellSize != 0) {
+        KeepView({before.cellSize, before.offsetX, before.offsetY});
         viewport = {view.cellSize, view.offsetX, view.offsetY};
         RepaintNow(window);
     }

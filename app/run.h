@@ -6,6 +6,10 @@
 #include <cstdint>
 
 constexpr UINT_PTR kStepTimerId = 1024;
+// Posted to itself by the window for each batch of generations at full speed; the timer stands in
+// while other messages wait.
+constexpr UINT kRunBatchMessage = WM_APP + 2;
+constexpr UINT_PTR kBatchTimerId = 1025;
 constexpr int32_t kInitialStepIntervalMs = 50;
 
 // Period of the step timer; only ever 10, 50, 100 or 200.
@@ -17,9 +21,17 @@ void ResetRun(HWND window);
 void Play(HWND window);
 // A speed always leaves the simulation running, whether it ran before or not.
 void SetSpeed(HWND window, int32_t intervalMs);
+// Full speed: generation after generation in batches of about a frame each, the board shown once a
+// batch, the window answering input between them.
+void SetFastest(HWND window);
 // The stop also shows the caption as it now stands.
 void StopTimer(HWND window);
 bool IsRunning();
+bool IsFastest();
+// Generations a second at full speed over the last second; 0 until measured.
+int32_t FastestRate();
+// One batch at full speed (kRunBatchMessage and its fallback timer).
+void RunBatch(HWND window);
 
 // One generation, drawn as it is applied. When the board cannot hold the next generation the
 // timer stops and the user is told once; nothing changes. False in that case.

@@ -1,5 +1,7 @@
-// What the model test cannot express: the caption's pace while running, a full board, and an open
+// What the model test cannot express: the caption's pace while running, full speed, a full board, and an open
 // menu's Backward, box and quit. Timer procedures are named WINAPI functions: on i686 a lambda is not __stdcall.
+#include <regex>
+
 #include "window_harness.h"
 
 namespace {
@@ -17,6 +19,53 @@ TEST_F(MainWindowTest, WhileRunningTheCaptionChangesAtMostTenTimesASecond)
     platform.clockMs = 1100;
     Deliver(WM_TIMER, kStepTimerId);
     EXPECT_EQ(Caption(), "The Quillane (0.0.1) - generation 2, 3 cells, running at 100 ms");
+}
+
+// 3,333 L-shaped trios, each about to grow into a block, and a lone cell: full, and no room for the next.
+std::vector<Cell> FullBoardAboutToGrow()
+{
+    std::vector<Cell> cells = {{-50, -50}};
+    for (int32_t i = 0; i < 3333; ++i) {
+        Cell corner = {1 + i % 100 * 4, 1 + i / 100 * 4};
+        cells.insert(cells.end(), {corner, {corner.x + 1, corner.y}, {corner.x, corner.y + 1}});
+    }
+    return cells;
+}
+
+// The batch the window posted itself; false when none waits.
+bool RunPostedBatch()
+{
+    MSG batch;
+    return PeekMessageA(&batch, mainWindow, kRunBatchMessage, kRunBatchMessage, PM_REMOVE) &&
+           DispatchMessageA(&batch) >= 0;
+}
+
+// Full speed runs batches, each ending after about a frame by the program's clock and handing the loop back with
+// the next batch posted; its caption tells the rate. S stops at once, a refused generation with one box, and an
+// empty board by itself.
+TEST_F(MainWindowTest, FullSpeedRunsInBatchesThatHandTheLoopBack)
+{
+    PlaceCells(kBlinker);
+    platform.clockMs = 0;
+    platform.clockStepMs = 1;
+    PressKey('5');
+    EXPECT_TRUE(RunPostedBatch());
+    EXPECT_TRUE(generation > 5 && generation <= 16) << generation;
+    while (Caption().find("generations") == std::string::npos && RunPostedBatch()) {
+    }
+    const std::regex rate(" 3 cells, running at full speed, [1-9][0-9,]* generations a second$");
+    EXPECT_TRUE(std::regex_search(Caption(), rate)) << Caption();
+    PressKey('S');
+    const int64_t stopped = generation;
+    RunPostedBatch();
+    EXPECT_EQ(generation, stopped);
+    PlaceCells(FullBoardAboutToGrow());
+    Command(IDM_SPEED_FASTEST);
+    EXPECT_TRUE(RunPostedBatch() && !RunPostedBatch() && !IsRunning());
+    EXPECT_TRUE(platform.shown.size() == 1 && platform.shown[0].find(" The simulation has stopped.") != std::string::npos);
+    PlaceCells({{0, 0}});
+    PressKey('5');
+    EXPECT_TRUE(RunPostedBatch() && !IsRunning() && count == 0);
 }
 
 int menuDriverCalls;
@@ -48,13 +97,7 @@ void WINAPI DriveTheContextMenu(HWND, UINT, UINT_PTR, DWORD)
 // from the menu still ends the loop (it once ran on); Backward, enabled in the resources, opens greyed.
 TEST_F(MainWindowTest, AFullBoardRefusesAClickWithABeepAndAGenerationWithOneBoxAfterAnyOpenMenu)
 {
-    // 3,333 L-shaped trios, each about to grow into a block, and a lone cell: full, and no room for the next.
-    std::vector<Cell> cells = {{-50, -50}};
-    for (int32_t i = 0; i < 3333; ++i) {
-        Cell corner = {1 + i % 100 * 4, 1 + i / 100 * 4};
-        cells.insert(cells.end(), {corner, {corner.x + 1, corner.y}, {corner.x, corner.y + 1}});
-    }
-    PlaceCells(cells);
+    PlaceCells(FullBoardAboutToGrow());
     Deliver(WM_LBUTTONDOWN, 0, MAKELPARAM(35, 35));
     Command(IDM_STEP_FORWARD);  // refused with nothing running: no word of a stop
     Command(IDM_SPEED_10);

@@ -50,6 +50,7 @@ BOOL WINAPI RecordKillTimer(HWND window, UINT_PTR id)
 BOOL WINAPI ReadClock(LARGE_INTEGER* t)
 {
     t->QuadPart = platform.clockMs >= 0 ? platform.clockMs : static_cast<LONGLONG>(GetTickCount64());
+    platform.clockMs += platform.clockMs >= 0 ? platform.clockStepMs : 0;
     return TRUE;
 }
 

@@ -115,7 +115,8 @@ class Resources(unittest.TestCase):
             ("Game", [("Play\tP", 40001), ("Stop\tS", 40002), ("Forward 1 step\tRight", 40003),
                       ("Backward 1 step\tLeft", 40004, GRAYED), SEPARATOR, ("Clear\tC", 40005)]),
             ("Zoom", ZOOM),
-            ("Speed", [("10 ms\t1", 40018), ("50 ms\t2", 40019), ("100 ms\t3", 40020), ("200 ms\t4", 40021)]),
+            ("Speed", [("10 ms\t1", 40018), ("50 ms\t2", 40019), ("100 ms\t3", 40020), ("200 ms\t4", 40021),
+                       ("Fastest\t5", 40043)]),
             ("About", [("This program", 40022), ("The Quillane", 40023)])])
         self.assertEqual(menu_items(RESOURCES[RT_MENU, 102, SWEDISH])[0], [
             ("Menu", [("Play\tP", 40001), ("Stop\tS", 40002), SEPARATOR, ("Forward 1 step\tRight", 40003),
