@@ -62,7 +62,8 @@ TEST_F(MainWindowTest, FullSpeedRunsInBatchesThatHandTheLoopBack)
     PlaceCells(FullBoardAboutToGrow());
     Command(IDM_SPEED_FASTEST);
     EXPECT_TRUE(RunPostedBatch() && !RunPostedBatch() && !IsRunning());
-    EXPECT_TRUE(platform.shown.size() == 1 && platform.shown[0].find(" The simulation has stopped.") != std::string::npos);
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_NE(platform.shown[0].find(" The simulation has stopped."), std::string::npos);
     PlaceCells({{0, 0}});
     PressKey('5');
     EXPECT_TRUE(RunPostedBatch() && !IsRunning() && count == 0);
