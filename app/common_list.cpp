@@ -58,7 +58,8 @@ void AddBoardToCommonList()
     }
     ListedPattern listed;
     const size_t number = commonPatterns.size() - kBuiltInCount + 1;
-    listed.name = "Pattern " + std::to_string(number) + " (" + std::to_string(count) + (count == 1 ? " cell)" : " cells)");
+    listed.name =
+        "Pattern " + std::to_string(number) + " (" + std::to_string(count) + (count == 1 ? " cell)" : " cells)");
     std::string error;
     WritePattern(PatternFormat::Rle, TableCells(), listed.name, listed.rle, error);
     commonPatterns.push_back(listed);

@@ -152,7 +152,8 @@ void SavePatternFromDialog(HWND window)
     const PatternFormat format = ChooseSaveFormat(path, dialog.nFilterIndex);
     std::string text, error;
     if (!WritePattern(format, TableCells(), PatternNameOf(path), text, error) || !ReplaceFileWith(path, text, error)) {
-        ShowMessage(window, "The pattern could not be saved to " + Utf8(path) + ".\n\n" + error, MB_OK | MB_ICONWARNING);
+        ShowMessage(window, "The pattern could not be saved to " + Utf8(path) + ".\n\n" + error,
+                    MB_OK | MB_ICONWARNING);
         return;
     }
     lastPatternFile = path;
