@@ -6,6 +6,7 @@
 #include "caption.h"
 #include "cell_table.h"
 #include "commands.h"
+#include "common_list.h"
 #include "history.h"
 #include "message_box.h"
 #include "pattern_commands.h"

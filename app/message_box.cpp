@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "pattern_commands.h"
 #include "version.h"
+#include "wide_text.h"
 
 namespace {
 

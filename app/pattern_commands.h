@@ -1,5 +1,5 @@
-// Patterns in and out of the window: files, drag and drop, the command line, the clipboard and
-// the "Common" list.
+// Patterns in and out of the window: the one load path, the open and save dialogs, the command
+// line and drop. The clipboard and the "Common" list have files of their own and load through here.
 #pragma once
 
 #include <windows.h>
@@ -7,14 +7,16 @@
 #include <string>
 #include <string_view>
 
-// The "Common" items are numbered from here at run time; the resources have none of their own.
-constexpr int kFirstCommonPatternId = 41000;
-constexpr int kMaxCommonPatterns = 1000;
+// The command tables reach every pattern command through this header.
+#include "clipboard.h"
+#include "common_list.h"
 
-// Texts are UTF-8 inside the program; the system's wide calls take and give UTF-16. Text that is not
-// UTF-8 (a file's Latin-1 comment) is read in the system's code page.
-std::wstring Utf16(std::string_view text);
-std::string Utf8(std::wstring_view text);
+// Every way in ends here. `source` names the pattern's origin in the messages. A paste onto live
+// cells waits, shown over the board, for the user to place it; otherwise the board is replaced
+// (Backward brings the old one back), the timer stops and the pattern is brought into view.
+bool LoadPatternText(HWND window, std::string_view text, const std::string& source, bool paste = false);
+// One box naming where the pattern came from and why it could not be loaded.
+void ReportLoadFailure(HWND window, const std::string& source, const std::string& reason);
 
 // File > "Load pattern" and Pattern > "Load": the open dialog, then LoadPatternFile.
 void LoadPatternFromDialog(HWND window);
@@ -28,14 +30,3 @@ bool LoadPatternFile(HWND window, const wchar_t* path);
 void LoadCommandLinePattern(HWND window, const wchar_t* commandLine);
 // WM_DROPFILES: the first file dropped. Releases the drop.
 void LoadDroppedPattern(HWND window, HDROP drop);
-
-// Ctrl+C and Ctrl+V. An empty board leaves the clipboard as it was.
-void CopyBoard(HWND window);
-void PasteBoard(HWND window);
-
-// WM_INITMENUPOPUP: refills the "Common" sub-menu when it is the one about to open.
-void FillCommonMenu(HMENU menu);
-// "Add current to list": the board joins the list for the session; an empty board adds nothing.
-void AddBoardToCommonList();
-// A "Common" item by its command identifier. False when the identifier is not one.
-bool LoadCommonPattern(HWND window, int commandId);

@@ -1,4 +1,4 @@
-// Pattern files. Every reader makes one pass over the text with an explicit line and column;
+// Pattern files read. Every reader makes one pass over the text with an explicit line and column;
 // every number is checked before it is added to, and nothing is sized from a number the text
 // claims. The plane wraps at the ends of the 32-bit range, so a pattern's offsets from its corner
 // wrap too: only a pattern wider or taller than the whole plane, or a coordinate written outside
@@ -6,10 +6,10 @@
 #include "pattern_file.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
 
+#include "pattern_shared.h"
 #include "texts.h"
 #include "thousands.h"
 
@@ -17,8 +17,6 @@ namespace {
 
 constexpr uint64_t kPlaneSide = uint64_t{1} << 32;  // cells across the plane, either way
 constexpr uint64_t kMaxRunCount = kPlaneSide - 1;
-constexpr int32_t kMaxPlaintextSide = 2000;
-constexpr size_t kMaxRleLine = 70;
 
 // ---------------------------------------------------------------------------------------------
 // Messages
@@ -55,11 +53,6 @@ const char kOutsidePlane[] = " lies outside the plane (-2147483648 to 2147483647
 // ---------------------------------------------------------------------------------------------
 // Text helpers
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
@@ -68,19 +61,6 @@ bool IsDigit(char c)
 char Upper(char c)
 {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string_view Trimmed(std::string_view s)
-{
-    size_t b = 0;
-    size_t e = s.size();
-    while (b < e && IsBlank(s[b])) {
-        ++b;
-    }
-    while (e > b && IsBlank(s[e - 1])) {
-        --e;
-    }
-    return s.substr(b, e - b);
 }
 
 bool StartsWith(std::string_view s, std::string_view prefix)
@@ -233,47 +213,6 @@ std::string MultiStateRuleError(uint64_t line, const std::string& rule)
 {
     return At(line) + "the rule \"" + rule.substr(0, 60) +
            "\" has more than two cell states; Quillane reads two-state patterns only.";
-}
-
-// ---------------------------------------------------------------------------------------------
-// Boxes on the wrapping plane
-
-// The smallest run of columns and of rows that covers the cells; ties keep the plain range.
-struct Box {
-    PlaneArc x;
-    PlaneArc y;
-};
-
-Box BoxOf(const std::vector<Cell>& cells)
-{
-    std::vector<int32_t> xs;
-    std::vector<int32_t> ys;
-    xs.reserve(cells.size());
-    ys.reserve(cells.size());
-    for (const Cell& c : cells) {
-        xs.push_back(c.x);
-        ys.push_back(c.y);
-    }
-    return {ShortestArc(std::move(xs), INT32_MIN), ShortestArc(std::move(ys), INT32_MIN)};
-}
-
-uint32_t OffsetX(const Box& box, Cell c)
-{
-    return static_cast<uint32_t>(c.x) - static_cast<uint32_t>(box.x.start);
-}
-
-uint32_t OffsetY(const Box& box, Cell c)
-{
-    return static_cast<uint32_t>(c.y) - static_cast<uint32_t>(box.y.start);
-}
-
-// Distinct cells, row by row and left to right from the top-left corner of their box.
-std::vector<Cell> InReadingOrder(std::vector<Cell> cells, const Box& box)
-{
-    const auto key = [&box](Cell c) { return (uint64_t{OffsetY(box, c)} << 32) | OffsetX(box, c); };
-    std::sort(cells.begin(), cells.end(), [&key](Cell a, Cell b) { return key(a) < key(b); });
-    cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
-    return cells;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -855,104 +794,6 @@ bool ReadAnyFormat(std::string_view text, Pattern& pattern, std::string& error)
     return false;
 }
 
-// ---------------------------------------------------------------------------------------------
-// Writing
-
-// A name on one line, as every format keeps it.
-std::string OneLine(const std::string& name)
-{
-    std::string out(Trimmed(name));
-    std::replace(out.begin(), out.end(), '\n', ' ');
-    std::replace(out.begin(), out.end(), '\r', ' ');
-    return out;
-}
-
-// RLE items are never split, and a line ends before it would pass 70 characters.
-void AppendRleItem(std::string& text, size_t& lineLength, uint64_t run, char tag)
-{
-    char item[24];
-    char* end = item;
-    if (run > 1) {
-        end = std::to_chars(item, item + sizeof item - 1, run).ptr;
-    }
-    *end++ = tag;
-    const size_t length = static_cast<size_t>(end - item);
-    if (lineLength + length > kMaxRleLine) {
-        text += '\n';
-        lineLength = 0;
-    }
-    text.append(item, length);
-    lineLength += length;
-}
-
-std::string WriteRle(const std::vector<Cell>& cells, const Box& box, const std::string& name)
-{
-    std::string text;
-    if (!name.empty()) {
-        text += "#N " + name + "\n";
-    }
-    if (!cells.empty()) {
-        text += "#CXRLE Pos=" + std::to_string(box.x.start) + "," + std::to_string(box.y.start) + "\n";
-    }
-    text += "x = " + std::to_string(box.x.length) + ", y = " + std::to_string(box.y.length) + ", rule = B3/S23\n";
-    size_t lineLength = 0;
-    uint64_t row = 0;
-    uint64_t col = 0;
-    for (size_t i = 0; i < cells.size();) {
-        const uint64_t dy = OffsetY(box, cells[i]);
-        const uint64_t dx = OffsetX(box, cells[i]);
-        if (dy > row) {
-            AppendRleItem(text, lineLength, dy - row, '$');
-            row = dy;
-            col = 0;
-        }
-        if (dx > col) {
-            AppendRleItem(text, lineLength, dx - col, 'b');
-        }
-        size_t j = i + 1;
-        while (j < cells.size() && OffsetY(box, cells[j]) == dy && OffsetX(box, cells[j]) == dx + (j - i)) {
-            ++j;
-        }
-        AppendRleItem(text, lineLength, j - i, 'o');
-        col = dx + (j - i);
-        i = j;
-    }
-    AppendRleItem(text, lineLength, 1, '!');
-    text += '\n';
-    return text;
-}
-
-std::string WritePlaintext(const std::vector<Cell>& cells, const Box& box, const std::string& name)
-{
-    std::string text;
-    if (!name.empty()) {
-        text += "!Name: " + name + "\n";
-    }
-    if (cells.empty()) {
-        return text + ".\n";  // a row, so that the text reads back as an empty pattern
-    }
-    const size_t width = static_cast<size_t>(box.x.length);
-    size_t i = 0;
-    for (uint64_t row = 0; row < box.y.length; ++row) {
-        std::string line(width, '.');
-        for (; i < cells.size() && OffsetY(box, cells[i]) == row; ++i) {
-            line[OffsetX(box, cells[i])] = 'O';
-        }
-        text += line;
-        text += '\n';
-    }
-    return text;
-}
-
-std::string WriteLife106(const std::vector<Cell>& cells)
-{
-    std::string text = "#Life 1.06\n";
-    for (const Cell& c : cells) {
-        text += std::to_string(c.x) + " " + std::to_string(c.y) + "\n";
-    }
-    return text;
-}
-
 }  // namespace
 
 bool ReadPattern(std::string_view text, Pattern& pattern, std::string& error)
@@ -964,43 +805,6 @@ bool ReadPattern(std::string_view text, Pattern& pattern, std::string& error)
     }
     pattern = std::move(read);
     return true;
-}
-
-bool WritePattern(PatternFormat format, const std::vector<Cell>& cells, const std::string& name, std::string& text,
-                  std::string& error)
-{
-    const Box box = BoxOf(cells);
-    const std::vector<Cell> ordered = InReadingOrder(cells, box);
-    const std::string line = OneLine(name);
-    switch (format) {
-    case PatternFormat::Rle:
-        text = WriteRle(ordered, box, line);
-        return true;
-    case PatternFormat::Plaintext:
-        if (box.x.length > kMaxPlaintextSide || box.y.length > kMaxPlaintextSide) {
-            error = "The pattern spans " + WithThousands(box.x.length) + " x " + WithThousands(box.y.length) +
-                    " cells; Plaintext holds at most " + WithThousands(kMaxPlaintextSide) + " x " +
-                    WithThousands(kMaxPlaintextSide) + ", so save it as RLE or Life 1.06.";
-            return false;
-        }
-        text = WritePlaintext(ordered, box, line);
-        return true;
-    case PatternFormat::Life106:
-        text = WriteLife106(ordered);
-        return true;
-    }
-    error = "Unknown pattern format.";
-    return false;
-}
-
-std::string WriteRleFrom(const std::vector<Cell>& cells, Cell origin)
-{
-    Box box = {{origin.x, 1}, {origin.y, 1}};
-    for (const Cell& c : cells) {
-        box.x.length = std::max<uint64_t>(box.x.length, uint64_t{StepsFrom(origin.x, c.x)} + 1);
-        box.y.length = std::max<uint64_t>(box.y.length, uint64_t{StepsFrom(origin.y, c.y)} + 1);
-    }
-    return WriteRle(InReadingOrder(cells, box), box, "");
 }
 
 bool IsStandardRule(const std::string& rule)

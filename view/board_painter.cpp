@@ -48,6 +48,24 @@ bool Composed(HWND window, int32_t width, int32_t height)
            composition.height == height;
 }
 
+bool ComposedAtPresentSize(HWND window)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    return Composed(window, client.right, client.bottom);
+}
+
+// Without a composition of the window's present size there is nothing to patch: the window is
+// repainted whole instead, and true says the caller has nothing left to do.
+bool RepaintedWhole(HWND window)
+{
+    if (ComposedAtPresentSize(window)) {
+        return false;
+    }
+    RepaintNow(window);
+    return true;
+}
+
 // Copies part of the composition onto a device context of its window.
 void Show(HDC dc, PixelRect r)
 {
@@ -159,11 +177,8 @@ void DrawCellChange(int32_t x, int32_t y, bool alive)
 
 void BeginCellChanges(HWND window)
 {
-    RECT client = {};
-    GetClientRect(window, &client);
     // A step after a resize that has not been painted yet draws cell by cell.
-    const bool composed = Composed(window, client.right, client.bottom);
-    batch = {composed, window, {0, 0, 0, 0}};
+    batch = {ComposedAtPresentSize(window), window, {0, 0, 0, 0}};
 }
 
 void EndCellChanges()
@@ -185,13 +200,9 @@ void SetBoardOverlay(const BoardOverlay& newOverlay)
     overlay = newOverlay;
 }
 
-// Without a composition of the window's present size there is nothing to patch: it is made whole.
 void RepaintArea(HWND window, PixelRect area)
 {
-    RECT client = {};
-    GetClientRect(window, &client);
-    if (!Composed(window, client.right, client.bottom)) {
-        RepaintNow(window);
+    if (RepaintedWhole(window)) {
         return;
     }
     area = {std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, composition.width),
@@ -204,10 +215,7 @@ void RepaintArea(HWND window, PixelRect area)
 
 void ShowPreviewMoved(HWND window, Cell from)
 {
-    RECT client = {};
-    GetClientRect(window, &client);
-    if (!Composed(window, client.right, client.bottom)) {
-        RepaintNow(window);
+    if (RepaintedWhole(window)) {
         return;
     }
     const PixelRect changed = MovePreviewPixels(Surface(), overlay, from);

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "pattern_commands.h"
+#include "wide_text.h"
 #include "window_harness.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
-#include "pattern_commands.h"
+#include "wide_text.h"
 
 PlatformLog platform;
 
