@@ -4,6 +4,8 @@
 
 #include "board_painter.h"
 #include "caption.h"
+#include "clipboard.h"
+#include "common_list.h"
 #include "edit_commands.h"
 #include "history.h"
 #include "message_box.h"

@@ -7,10 +7,6 @@
 #include <string>
 #include <string_view>
 
-// The command tables reach every pattern command through this header.
-#include "clipboard.h"
-#include "common_list.h"
-
 // Every way in ends here. `source` names the pattern's origin in the messages. A paste onto live
 // cells waits, shown over the board, for the user to place it; otherwise the board is replaced
 // (Backward brings the old one back), the timer stops and the pattern is brought into view.

@@ -90,8 +90,9 @@ void DrawStrokeTo(HWND window, Cell to)
         // Rounded to the nearest cell, halves away from the start.
         const int64_t x = (2 * dx * i + (dx < 0 ? -steps : steps)) / (2 * steps);
         const int64_t y = (2 * dy * i + (dy < 0 ? -steps : steps)) / (2 * steps);
-        DrawStrokeCell(window, {WrapAdd(state.last.x, static_cast<int32_t>(x)),  //
-                                WrapAdd(state.last.y, static_cast<int32_t>(y))});
+        const int32_t column = WrapAdd(state.last.x, static_cast<int32_t>(x));
+        const int32_t row = WrapAdd(state.last.y, static_cast<int32_t>(y));
+        DrawStrokeCell(window, {column, row});
     }
     state.last = to;
 }
