@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "cell_table.h"
+#include "clock.h"
 #include "history.h"
 #include "run.h"
 #include "thousands.h"
@@ -19,15 +20,6 @@ constexpr double kCaptionSeconds = 0.1;
 
 char shownCaption[160] = "";
 double shownAt = -1.0;
-
-double Now()
-{
-    LARGE_INTEGER t;
-    LARGE_INTEGER f;
-    QueryPerformanceCounter(&t);
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 void CaptionText(char* out, size_t size)
 {
@@ -78,7 +70,7 @@ void UpdateCaption(HWND window)
 {
     char text[sizeof shownCaption];
     CaptionText(text, sizeof text);
-    shownAt = Now();
+    shownAt = SecondsNow();
     // Every window starts with the plain caption and sets its own once it exists.
     if (std::strcmp(text, shownCaption) != 0) {
         std::memcpy(shownCaption, text, sizeof text);
@@ -88,7 +80,7 @@ void UpdateCaption(HWND window)
 
 void RefreshCaption(HWND window)
 {
-    if (IsRunning() && Now() - shownAt < kCaptionSeconds) {
+    if (IsRunning() && SecondsNow() - shownAt < kCaptionSeconds) {
         return;
     }
     UpdateCaption(window);

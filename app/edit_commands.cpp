@@ -31,21 +31,9 @@ uint64_t fillState = GetTickCount64() * 0x9E3779B97F4A7C15u;
 
 void RedoStep(HWND window)
 {
-    if (!CanRedo()) {
-        return;
+    if (CanRedo()) {
+        MoveInHistory(window, Redo);
     }
-    const Viewport before = viewport;
-    BeginCellChanges(mainWindow);
-    const bool redone = Redo(DrawCellChange);
-    EndCellChanges();
-    // A redone load shows the board as it was seen after the load.
-    const ViewNote view = UndoneView();
-    if (redone && view.cellSize != 0) {
-        KeepView({before.cellSize, before.offsetX, before.offsetY});
-        viewport = {view.cellSize, view.offsetX, view.offsetY};
-        RepaintNow(window);
-    }
-    UpdateCaption(window);
 }
 
 void DeleteSelection(HWND window)

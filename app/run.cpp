@@ -3,6 +3,7 @@
 #include <string>
 
 #include "board_painter.h"
+#include "clock.h"
 #include "caption.h"
 #include "cell_table.h"
 #include "generation.h"
@@ -44,15 +45,6 @@ void KillTimers(HWND window)
     KillTimer(window, kStepTimerId);
     KillTimer(window, kBatchTimerId);
     run.mode = RunMode::Stopped;
-}
-
-double Now()
-{
-    LARGE_INTEGER t;
-    LARGE_INTEGER f;
-    QueryPerformanceCounter(&t);
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
 // Stops, first so that no tick or batch raises a second box while this one waits, and says why.
@@ -108,7 +100,7 @@ void StartFastest(HWND window)
     run.samples = 0;
     run.generationsRun = 0;
     run.rate = 0;
-    SampleRate(Now(), 0);
+    SampleRate(SecondsNow(), 0);
     PostMessageA(window, kRunBatchMessage, 0, 0);
     UpdateCaption(window);
 }
@@ -190,13 +182,13 @@ void RunBatch(HWND window)
         return;
     }
     // Nothing is drawn per generation: the board is shown once, whole, when the batch ends.
-    const double start = Now();
+    const double start = SecondsNow();
     double now = start;
     int32_t generations = 0;
     bool stepped = true;
     while (count > 0 && now - start < kBatchSeconds && (stepped = AdvanceGeneration(nullptr))) {
         ++generations;
-        now = Now();
+        now = SecondsNow();
     }
     RepaintNow(window);
     if (!stepped) {
@@ -213,17 +205,22 @@ void RunBatch(HWND window)
 
 void StepBackward(HWND window)
 {
-    if (!CanStepBack()) {
-        return;
+    if (CanStepBack()) {
+        KillTimers(window);
+        MoveInHistory(window, StepBack);
     }
-    KillTimers(window);
+}
+
+void MoveInHistory(HWND window, bool (*move)(CellChangeListener))
+{
     const Viewport before = viewport;
     BeginCellChanges(mainWindow);
-    const bool undone = StepBack(DrawCellChange);
+    const bool moved = move(DrawCellChange);
     EndCellChanges();
-    // An undone load shows the old board as the user last saw it, and a redo the view it leaves.
+    // An undone load shows the old board as the user last saw it; a redone one, the view after the
+    // load. Each keeps the view it leaves for the move back.
     const ViewNote view = UndoneView();
-    if (undone && view.cellSize != 0) {
+    if (moved && view.cellSize != 0) {
         KeepView({before.cellSize, before.offsetX, before.offsetY});
         viewport = {view.cellSize, view.offsetX, view.offsetY};
         RepaintNow(window);

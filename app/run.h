@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "generation.h"
+
 constexpr UINT_PTR kStepTimerId = 1024;
 // Posted to itself by the window for each batch of generations at full speed; the timer stands in
 // while other messages wait.
@@ -39,3 +41,5 @@ bool StepForward(HWND window);
 // One step back through the board's history, drawn as it is applied; a running timer stops
 // first. Nothing happens when there is nothing to go back to.
 void StepBackward(HWND window);
+// StepBack or Redo, drawn as applied, with the view a load kept.
+void MoveInHistory(HWND window, bool (*move)(CellChangeListener));

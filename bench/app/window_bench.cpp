@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "board_painter.h"
+#include "clock.h"
 #include "cell_table.h"
 #include "commands.h"
 #include "run.h"
@@ -24,15 +25,6 @@
 #include "viewport.h"
 
 namespace {
-
-double Now()
-{
-    LARGE_INTEGER t;
-    LARGE_INTEGER f;
-    QueryPerformanceCounter(&t);
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 // Wine may hold drawing back; reading a pixel makes it finish.
 void Settle(HWND window)
@@ -124,16 +116,16 @@ int main()
     RepaintNow(window);
     Settle(window);
     const int repaints = 50;
-    double t0 = Now();
+    double t0 = SecondsNow();
     for (int i = 0; i < repaints; ++i) {
         RepaintNow(window);
     }
     Settle(window);
-    const double repaint = (Now() - t0) / repaints;
-    t0 = Now();
+    const double repaint = (SecondsNow() - t0) / repaints;
+    t0 = SecondsNow();
     LiteralRepaint(window);
     Settle(window);
-    const double literalRepaint = Now() - t0;
+    const double literalRepaint = SecondsNow() - t0;
     std::printf("full repaint, %d cells at %d px: %8.2f ms; literal: %9.1f ms; %6.0fx faster\n", count,
                 viewport.cellSize, repaint * 1e3, literalRepaint * 1e3, literalRepaint / repaint);
 
@@ -149,20 +141,20 @@ int main()
         ForgetHistory();
         RepaintNow(window);
         Settle(window);
-        t0 = Now();
+        t0 = SecondsNow();
         SendMessageA(window, WM_TIMER, kStepTimerId, 0);
         Settle(window);
-        tickTotal += Now() - t0;
+        tickTotal += SecondsNow() - t0;
     }
     const int32_t after = count;
     LoadBoard(soup);
     RepaintNow(window);
     Settle(window);
     literalWindow = window;
-    t0 = Now();
+    t0 = SecondsNow();
     StepGeneration(LiteralCellChange);
     Settle(window);
-    const double literalTick = Now() - t0;
+    const double literalTick = SecondsNow() - t0;
     std::printf("tick, %d cells to %d at %d px: %8.2f ms; literal drawing: %9.1f ms; %6.0fx faster\n",
                 kMaxCells, after, viewport.cellSize, tickTotal / ticks * 1e3, literalTick * 1e3,
                 literalTick / (tickTotal / ticks));
@@ -187,10 +179,10 @@ int main()
         Settle(window);
         GetWindowTextA(window, before, sizeof before);
         Sleep(8);
-        t0 = Now();
+        t0 = SecondsNow();
         SendMessageA(window, WM_TIMER, kStepTimerId, 0);
         Settle(window);
-        const double t = Now() - t0;
+        const double t = SecondsNow() - t0;
         GetWindowTextA(window, after, sizeof after);
         if (std::strcmp(before, after) != 0) {
             captionTotal += t;
@@ -208,10 +200,10 @@ int main()
     for (int i = 0; i < ticks; ++i) {
         char text[200];
         std::snprintf(text, sizeof text, "%s / %d", caption, i);
-        t0 = Now();
+        t0 = SecondsNow();
         SetWindowTextA(window, text);
         Settle(window);
-        setTotal += Now() - t0;
+        setTotal += SecondsNow() - t0;
     }
     std::printf("a plain SetWindowTextA: %.2f ms\n", setTotal / ticks * 1e3);
     SetWindowTextA(window, caption);
@@ -240,10 +232,10 @@ int main()
         UpdateCaption(window);
         RepaintNow(window);
         Settle(window);
-        t0 = Now();
+        t0 = SecondsNow();
         LoadPatternFile(window, path.c_str());
         Settle(window);
-        loadTotal += Now() - t0;
+        loadTotal += SecondsNow() - t0;
     }
     DeleteFileA(path.c_str());
     std::printf("load, %zu-byte RLE file of %d cells to the painted board at %d px: %8.2f ms (at most 30)\n",
