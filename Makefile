@@ -48,7 +48,7 @@ bench: deps
 	@for b in $(BUILD)/bench/bin/*_bench; do echo "== $$b"; $$b; done
 	$(CMAKE_WIN64) -DQUILLANE_BENCH=ON >/dev/null
 	cmake --build $(BUILD)/win64 -j $(JOBS)
-	@for b in $(BUILD)/win64/bin/*_bench.exe; do [ -e "$$b" ] || continue; echo "== $$b"; tools/with-xvfb tools/wine-run $$b; done
+	@for b in $(BUILD)/win64/bin/*_bench.exe; do [ -e "$$b" ] || continue; echo "== $$b"; XVFB_SCREEN=2000x1300x24 tools/with-xvfb tools/wine-run $$b; done
 
 # Only the two exes: running needs no test built. PATTERN=path/to/file starts with it loaded.
 PATTERN ?=

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "board_painter.h"
+#include "caption.h"
 #include "clock.h"
 #include "cell_table.h"
 #include "commands.h"
@@ -21,8 +22,10 @@
 #include "pattern_commands.h"
 #include "pattern_file.h"
 #include "patterns.h"
+#include "pointer.h"
 #include "resource.h"
 #include "viewport.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -233,13 +236,35 @@ int main()
         RepaintNow(window);
         Settle(window);
         t0 = SecondsNow();
-        LoadPatternFile(window, path.c_str());
+        LoadPatternFile(window, Utf16(path).c_str());
         Settle(window);
         loadTotal += SecondsNow() - t0;
     }
     DeleteFileA(path.c_str());
     std::printf("load, %zu-byte RLE file of %d cells to the painted board at %d px: %8.2f ms (at most 30)\n",
                 text.size(), count, viewport.cellSize, loadTotal / loads * 1e3);
+
+    // A paste's preview: 10,000 cells at 2 pixels following the pointer one cell at a time over a full-HD
+    // window, each move drawn and shown.
+    SetWindowPos(window, nullptr, 0, 0, 1920, 1080, SWP_NOZORDER);
+    SetCellSize(2);
+    LoadBoard(soup);
+    ForgetHistory();
+    RepaintNow(window);
+    const std::vector<Cell>& pattern = soup;
+    StartPlacing(window, pattern);
+    Settle(window);
+    const int moves = 100;
+    t0 = SecondsNow();
+    for (int i = 0; i < moves; ++i) {
+        SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(300 + 2 * i, 300 + i % 2 * 2));
+    }
+    Settle(window);
+    GetClientRect(window, &client);
+    std::printf("paste preview of %zu cells at %d px in a %ldx%ld client area, moved by one cell: %8.2f ms a move "
+                "(at most 4)\n", pattern.size(), viewport.cellSize, client.right, client.bottom,
+                (SecondsNow() - t0) / moves * 1e3);
+    CancelPlacing(window);
 
     SendMessageA(window, WM_CLOSE, 0, 0);
     return 0;
