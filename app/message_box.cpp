@@ -27,6 +27,10 @@ int ShowMessage(HWND window, const std::string& text, UINT type)
         }
         return 0;
     }
+    // A box cannot be clicked while the board holds the mouse: a stroke or a drag ends here.
+    if (GetCapture() == window) {
+        ReleaseCapture();
+    }
     // Wide, so that a file's name shows as the user sees it.
     return MessageBoxW(window, Utf16(text).c_str(), Utf16(QUILLANE_MESSAGE_CAPTION).c_str(), type);
 }
