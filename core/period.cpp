@@ -197,16 +197,17 @@ Cell CornerOf(const CellStore& s, uint32_t span[2])
     return {static_cast<int32_t>(start[0]), static_cast<int32_t>(start[1])};
 }
 
-// 64 cells of a row from column x on, x and y taken from the corner. The board is the set of its
+// 64 cells of a row from column x on at row y, x and y taken from the corner, with its place
+// as x << 32 | y. The board is the set of its
 // nonzero words with their places, so a sum of keyed mixes over them is its fingerprint. One
 // 128-bit product of the keyed word and place mixes every bit of both; its halves, folded two
 // ways, make the two lanes. A plain sum of products would not do: it sees only sums over the
 // cells of their coordinates' bits and pairs of bits, which cells at x = 0, 3, 5, 6 of a row share
 // with cells at 1, 2, 4, 7.
-void AddWord(BoardFingerprint& f, uint32_t x, uint32_t y, uint64_t word)
+void AddWord(BoardFingerprint& f, uint64_t place, uint64_t word)
 {
     const uint64_t a = word ^ 0x9e3779b97f4a7c15ull;
-    const uint64_t b = ((uint64_t{x} << 32) | y) ^ 0xd1b54a32d192ed03ull;
+    const uint64_t b = place ^ 0xd1b54a32d192ed03ull;
 #ifdef __SIZEOF_INT128__
     __extension__ typedef unsigned __int128 Wide;
     const Wide p = static_cast<Wide>(a) * b;
@@ -245,14 +246,14 @@ void AddTileWords(BoardFingerprint& f, const CellStore& store)
             const int32_t r = LowestBit(rows);
             const uint64_t word = s == 0 ? t.cur[r] : (t.cur[r] >> s) | (east.cur[r] << (64 - s));
             if (word != 0) {
-                AddWord(f, x, y + r, word);
+                AddWord(f, (uint64_t{x} << 32) | (y + r), word);
             }
         }
         if (s != 0 && tiles[t.link[kWest]].liveRows == 0) {
             for (uint32_t rows = t.liveRows; rows != 0; rows &= rows - 1) {
                 const int32_t r = LowestBit(rows);
                 if (const uint64_t word = t.cur[r] << (64 - s)) {
-                    AddWord(f, x - 64, y + r, word);
+                    AddWord(f, (uint64_t{x - 64} << 32) | (y + r), word);
                 }
             }
         }
@@ -285,10 +286,20 @@ BoardFingerprint FingerprintTable()
         AddTileWords(f, *store);
         return f;
     }
-    for (int32_t i = 0; i < count; ++i) {
-        const uint32_t x = static_cast<uint32_t>(cells[i].x) - static_cast<uint32_t>(f.corner.x);
-        const uint32_t y = static_cast<uint32_t>(cells[i].y) - static_cast<uint32_t>(f.corner.y);
-        AddWord(f, x, y, (uint64_t{y} << 32) | x);
+    // Two cells at a time taken from the corner in one vector, where each is y << 32 | x.
+    typedef uint32_t Quad __attribute__((vector_size(16)));
+    typedef uint64_t Two __attribute__((vector_size(16)));
+    const uint32_t x = static_cast<uint32_t>(f.corner.x);
+    const uint32_t y = static_cast<uint32_t>(f.corner.y);
+    const Quad corner = {x, y, x, y};
+    for (int32_t i = 0; i < count; i += 2) {
+        Quad two = corner;
+        const bool pair = i + 1 < count;
+        pair ? std::memcpy(&two, cells + i, sizeof(Cell) * 2) : std::memcpy(&two, cells + i, sizeof(Cell));
+        const Two cell = reinterpret_cast<Two>(two - corner);
+        for (int k = 0; k < (pair ? 2 : 1); ++k) {
+            AddWord(f, (cell[k] << 32) | (cell[k] >> 32), cell[k]);
+        }
     }
     return f;
 }
