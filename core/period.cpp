@@ -150,13 +150,17 @@ Cell CornerOf(const CellStore& s, uint32_t span[2])
     int32_t most[2] = {0, 0};
     std::memset(axisBlocks[0].used, 0, sizeof axisBlocks[0].used);
     std::memset(axisBlocks[1].used, 0, sizeof axisBlocks[1].used);
+    uint32_t ref[2] = {0, 0};
     for (int32_t i = 0; i < s.tileCount; ++i) {
-        const Tile& t = s.tiles[s.tileList[i]];
+        const int32_t ti = s.tileList[i];
+        const Tile& t = s.tiles[ti];
         if (t.liveRows != 0) {
-            const LiveTile lt = {{t.column << 6, t.row << 4}, s.tileList[i]};
+            const LiveTile lt = {{t.column << 6, t.row << 4}, ti};
+            ref[0] = live == 0 ? lt.start[0] : ref[0];
+            ref[1] = live == 0 ? lt.start[1] : ref[1];
             liveTiles[live++] = lt;
             for (int axis = 0; axis < 2; ++axis) {
-                const int32_t d = static_cast<int32_t>(lt.start[axis] - liveTiles[0].start[axis]);
+                const int32_t d = static_cast<int32_t>(lt.start[axis] - ref[axis]);
                 least[axis] = std::min(least[axis], d);
                 most[axis] = std::max(most[axis], d);
                 const uint32_t b = lt.start[axis] >> kBlockBits;
@@ -167,14 +171,13 @@ Cell CornerOf(const CellStore& s, uint32_t span[2])
     uint32_t start[2];
     bool wide[2];
     for (int axis = 0; axis < 2; ++axis) {
-        const uint32_t ref = liveTiles[0].start[axis];
         // A tile's edge lies up to 63 before its first cell, hence the margin.
         wide[axis] = static_cast<uint32_t>(most[axis]) - static_cast<uint32_t>(least[axis]) >= (uint32_t{1} << 31) - 128;
         if (!wide[axis]) {
             uint32_t first = UINT32_MAX;
             uint32_t last = 0;
             for (int32_t i = 0; i < live; ++i) {
-                const int32_t d = static_cast<int32_t>(liveTiles[i].start[axis] - ref);
+                const int32_t d = static_cast<int32_t>(liveTiles[i].start[axis] - ref[axis]);
                 if (d == least[axis] || d == most[axis]) {
                     const uint64_t lines = LiveLines(s.tiles[liveTiles[i].tile], axis);
                     const uint32_t from = static_cast<uint32_t>(d - least[axis]);
@@ -182,7 +185,7 @@ Cell CornerOf(const CellStore& s, uint32_t span[2])
                     last = std::max(last, from + 63 - static_cast<uint32_t>(__builtin_clzll(lines)));
                 }
             }
-            start[axis] = ref + static_cast<uint32_t>(least[axis]) + first;
+            start[axis] = ref[axis] + static_cast<uint32_t>(least[axis]) + first;
             span[axis] = last - first;
         } else {
             WatchStretchEnds(axisBlocks[axis]);
