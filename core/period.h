@@ -41,7 +41,8 @@ BoardFingerprint FingerprintTable();
 bool TableIsMoved(const std::vector<Cell>& older, int32_t dx, int32_t dy);
 
 // The board `back` generations before the current one, into `cells` in any order; false when the
-// history no longer reaches it. Asked only to confirm a candidate, so at most once a generation.
+// history no longer reaches it. Asked only to confirm a candidate, at most once a generation, but
+// every generation while a candidate cannot be confirmed: a board out of reach should cost nothing.
 using OlderBoardSource = bool (*)(int32_t back, std::vector<Cell>& cells);
 
 // The search keeps one note per generation or edit, as a stack that mirrors the history's entries:
