@@ -1,5 +1,6 @@
 // One generation of three boards of about 10,000 cells: the real step against the previous
-// hash-tally step and against the literal model. Prints the ratios and the memory last.
+// hash-tally step and against the literal model, and what the board's fingerprint adds to it.
+// Prints the ratios and the memory last.
 #include <malloc.h>
 
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "generation.h"
 #include "hash_step_model.h"
 #include "patterns.h"
+#include "period.h"
 #include "ratio_reporter.h"
 #include "reference_life.h"
 
@@ -94,6 +96,40 @@ void Step(benchmark::State& state, const std::vector<Cell>& start, CellChangeLis
     ReleaseCellStorage();
 }
 
+// 64 generations from the board, each noted by the period search or not. With nothing to confirm
+// against no period ever holds, so every generation pays for its fingerprint: the most it costs.
+constexpr int kRun = 64;
+
+void Run(benchmark::State& state, const std::vector<Cell>& start, bool noted)
+{
+    AllocateCellStorage();
+    for (auto _ : state) {
+        state.PauseTiming();
+        LoadBoard(start);
+        ForgetPeriods();
+        state.ResumeTiming();
+        for (int g = 0; g < kRun; ++g) {
+            StepGeneration(nullptr);
+            if (noted) {
+                NotePeriodGeneration(nullptr);
+            }
+        }
+    }
+    ReleaseCellStorage();
+}
+
+// The fingerprint alone, of the board after one step.
+void Fingerprint(benchmark::State& state, const std::vector<Cell>& start)
+{
+    AllocateCellStorage();
+    LoadBoard(start);
+    StepGeneration(nullptr);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(FingerprintTable());
+    }
+    ReleaseCellStorage();
+}
+
 void PreviousStep(benchmark::State& state, const std::vector<Cell>& start)
 {
     HashBoard board;
@@ -163,6 +199,11 @@ int main(int argc, char** argv)
         benchmark::RegisterBenchmark(("step/" + name).c_str(), Step, b.cells, nullptr)->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(("step+listener/" + name).c_str(), Step, b.cells, NoListener)
             ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("run/" + name).c_str(), Run, b.cells, false)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("run+period/" + name).c_str(), Run, b.cells, true)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("fingerprint/" + name).c_str(), Fingerprint, b.cells)
+            ->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(("hash/" + name).c_str(), PreviousStep, b.cells)->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(("literal/" + name).c_str(), Literal, b.cells)
             ->Unit(benchmark::kMillisecond)
@@ -177,6 +218,16 @@ int main(int argc, char** argv)
         reporter.PrintRatio(name + " literal", "step/" + name, "literal/" + name + "/iterations:1");
         reporter.PrintRatio(name + " +listener", "step+listener/" + name,
                             "literal/" + name + "/iterations:1");
+    }
+    std::printf("\n%d generations noted by the period search, every one fingerprinted (target: +10%%):\n", kRun);
+    for (const Board& b : boards) {
+        const std::string name = std::string(b.name) + "/" + std::to_string(b.cells.size());
+        const auto with = reporter.seconds.find("run+period/" + name);
+        const auto without = reporter.seconds.find("run/" + name);
+        if (with != reporter.seconds.end() && without != reporter.seconds.end()) {
+            std::printf("  %-15s %8.1f us against %8.1f us: %+5.1f%%\n", b.name, with->second * 1e6,
+                        without->second * 1e6, 100.0 * (with->second / without->second - 1.0));
+        }
     }
     const double tileKiB = (static_cast<double>(sizeof(Tile)) * kMaxTiles + 64) / 1024.0;
     const double otherKiB = (2.0 * 4 * kMaxTiles + 4.0 * (1u << kTileIndexBits) + 28.0 * kMaxCells +

@@ -1,0 +1,180 @@
+// Period and motion on real runs of the step, the boards' past kept here to confirm against.
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "cell_index.h"
+#include "generation.h"
+#include "history.h"
+#include "pattern_file.h"
+#include "period.h"
+
+namespace {
+
+std::vector<std::vector<Cell>> past;  // the run's boards, the current one last
+
+void Keep()
+{
+    past.emplace_back(TableEntries(), TableEntries() + count);
+}
+
+bool Past(int32_t back, std::vector<Cell>& cells)
+{
+    if (static_cast<size_t>(back) >= past.size()) {
+        return false;
+    }
+    cells = past[past.size() - 1 - static_cast<size_t>(back)];
+    return true;
+}
+
+// A generation as the history will take it: stepped, kept, noted; the caption's text back.
+std::string Step()
+{
+    EXPECT_TRUE(AdvanceGeneration(nullptr));
+    Keep();
+    return PeriodText(NotePeriodGeneration(Past));
+}
+
+struct Periods : ::testing::Test {
+    void SetUp() override { ASSERT_TRUE(AllocateCellStorage()); }
+    void TearDown() override
+    {
+        ForgetHistory();
+        ReleaseCellStorage();
+        past.clear();
+    }
+};
+
+// n x n places `apart` cells apart from (x, y).
+std::vector<Cell> Grid(int32_t x, int32_t y, int32_t n, int32_t apart)
+{
+    std::vector<Cell> at;
+    for (int32_t i = 0; i < n * n; ++i) {
+        at.push_back({WrapAdd(x, i % n * apart), WrapAdd(y, i / n * apart)});
+    }
+    return at;
+}
+
+// Each pattern at each place (all stepped together), mirrored by (sx, sy): no report before
+// generation `first`, then `report` on every one (or none over -first generations). A fleet of
+// gliders is dense enough to be read by its tiles; gliders spread over the whole plane have no
+// first cell in signed order; the gun and the R-pentomino's escaping gliders never repeat.
+TEST_F(Periods, FoundFromTheGenerationTheyFirstHoldAndKept)
+{
+    const std::string file = "44p123.rle";
+    const struct { const char* rle; std::vector<Cell> at; int32_t sx, sy; int first; PeriodReport report; } runs[] = {
+        {"2o$2o!", {{-5, 3}}, 1, 1, 1, {1, 0, 0}},
+        {"b2o$o2bo$b2o!", {{0, 0}}, 1, 1, 1, {1, 0, 0}},
+        {"3o!", {{7, 7}}, 1, 1, 2, {2, 0, 0}},
+        {"2b3o3b3o2$o4bobo4bo$o4bobo4bo$o4bobo4bo$2b3o3b3o2$2b3o3b3o$o4bobo4bo$o4bobo4bo$o4bobo4bo2$2b3o3b3o!",
+         {{0, 0}}, 1, 1, 3, {3, 0, 0}},
+        {nullptr, {{-20, 7}}, 1, 1, 12, {12, 0, 0}},
+        {"2bo4bo$2ob4ob2o$2bo4bo!", {{0, 0}}, 1, 1, 15, {15, 0, 0}},
+        {"bob$2bo$3o!", {{0, 0}}, 1, 1, 4, {4, 1, 1}},
+        {"bob$2bo$3o!", {{0, 0}}, -1, 1, 4, {4, -1, 1}},
+        {"bob$2bo$3o!", {{0, 0}}, 1, -1, 4, {4, 1, -1}},
+        {"bob$2bo$3o!", {{0, 0}}, -1, -1, 4, {4, -1, -1}},
+        {"bob$2bo$3o!", {{INT32_MAX - 1, INT32_MAX - 1}}, 1, 1, 4, {4, 1, 1}},
+        {"bob$2bo$3o!", Grid(INT32_MAX - 30, -5, 10, 6), -1, 1, 4, {4, -1, 1}},
+        {"bob$2bo$3o!", {{0, 0}, {1000000000, -1200000000}, {-1500000000, 1300000000}}, 1, 1, 4, {4, 1, 1}},
+        {"bo2bo$o4b$o3bo$4o!", {{0, 0}}, 1, 1, 4, {4, -2, 0}},
+        {"bo2bo$o4b$o3bo$4o!", {{INT32_MIN, 0}}, -1, 1, 4, {4, 2, 0}},
+        {"24bo$22bobo$12b2o6b2o12b2o$11bo3bo4b2o12b2o$2o8bo5bo3b2o$2o8bo3bob2o4bobo$10bo5bo7bo$11bo3bo$12b2o!",
+         {{0, 0}}, 1, 1, -300, {}},
+        {"b2o$2o$bo!", {{0, 0}}, 1, 1, -2000, {}},
+    };
+    for (const auto& r : runs) {
+        std::ifstream in(std::string(QUILLANE_TEST_DATA) + "/" + file, std::ios::binary);
+        Pattern pattern;
+        std::string error;
+        ASSERT_TRUE(ReadPattern(r.rle ? r.rle : std::string(std::istreambuf_iterator<char>(in), {}), pattern, error));
+        ClearCells();
+        for (Cell at : r.at) {
+            for (Cell c : pattern.cells) {
+                ASSERT_TRUE(AddCell(WrapAdd(at.x, r.sx * c.x), WrapAdd(at.y, r.sy * c.y)));
+            }
+        }
+        ForgetHistory();
+        ForgetPeriods();
+        past.clear();
+        Keep();
+        for (int g = 1; g <= std::abs(r.first) + 40; ++g) {
+            ASSERT_EQ(Step(), PeriodText(g < r.first ? PeriodReport{} : r.report))
+                << (r.rle ? r.rle : file) << " at " << r.at[0].x << ", generation " << g;
+        }
+    }
+}
+
+// A board and its translates, built in the other order (so their tiles are listed in another order
+// too), have the same lanes and the corner moved with them: random boards dense over a few tiles,
+// and sparse over the whole plane, where signed differences from the first cell find no start.
+TEST_F(Periods, FingerprintOfATranslateIsTheSameWithItsCornerMoved)
+{
+    std::mt19937 rng(5);
+    for (int round = 0; round < 400; ++round) {
+        const uint32_t span = round % 2 ? 0 : 90;
+        const Cell move = {int32_t(rng()), int32_t(rng())};
+        std::vector<Cell> cells(span ? 1500 : 30);
+        for (Cell& c : cells) {
+            c = {int32_t(span ? rng() % span : rng()), int32_t(span ? rng() % span : rng())};
+        }
+        BoardFingerprint f[2];
+        for (int side = 0; side < 2; ++side) {
+            ClearCells();
+            for (Cell c : cells) {
+                AddCell(WrapAdd(c.x, side * move.x), WrapAdd(c.y, side * move.y));  // once when twice
+            }
+            f[side] = FingerprintTable();
+            std::reverse(cells.begin(), cells.end());
+        }
+        ASSERT_TRUE(f[0].lane[0] == f[1].lane[0] && f[0].lane[1] == f[1].lane[1] && f[0].cells == f[1].cells &&
+                    f[1].corner == (Cell{WrapAdd(f[0].corner.x, move.x), WrapAdd(f[0].corner.y, move.y)}))
+            << "round " << round;
+    }
+}
+
+// An edit starts the search over: a blinker and a lone cell that dies at once is the blinker again
+// from generation 1, but period 2 only from 3. A step back hands the search the report kept with
+// its entry and the notes below, so stepping on finds the period at the same generation again.
+TEST_F(Periods, AnEditStartsTheSearchOverAndAStepBackResumesIt)
+{
+    ASSERT_TRUE(AddCell(0, 0) && AddCell(1, 0) && AddCell(2, 0));
+    ForgetPeriods();
+    Keep();
+    const auto back = [](PeriodReport restored) {
+        ASSERT_TRUE(StepBack(nullptr));
+        past.pop_back();
+        UndoPeriodNote(restored);
+    };
+    ASSERT_EQ(Step(), "");
+    ASSERT_EQ(Step(), "period 2");
+    back({});
+    back({});
+    ASSERT_EQ(Step(), "");
+    ASSERT_EQ(Step(), "period 2");
+    bool alive = false;
+    ASSERT_TRUE(ToggleCell(100, 100, alive));
+    NotePeriodEdit();
+    Keep();
+    for (const char* expected : {"", "", "period 2"}) {
+        ASSERT_EQ(Step(), expected);
+    }
+    for (PeriodReport restored : {PeriodReport{}, PeriodReport{}, PeriodReport{}, PeriodReport{2, 0, 0}}) {
+        back(restored);  // three generations and the edit, back to the blinker's generation 2
+    }
+    EXPECT_EQ(PeriodText(CurrentPeriod()), "period 2");
+    back({});
+    EXPECT_EQ(Step(), "period 2");
+}
+
+TEST(PeriodText, WritesSpeedInLowestTermsAndThousands)
+{
+    EXPECT_EQ(PeriodText({5, 2, 0}), "period 5, moving (2, 0), 2c/5");
+    EXPECT_EQ(PeriodText({1, 0, -1}), "period 1, moving (0, -1), c");
+    EXPECT_EQ(PeriodText({12000, -3000, 1000}), "period 12,000, moving (-3,000, 1,000), c/4");
+}
+
+}  // namespace
