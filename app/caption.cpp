@@ -30,8 +30,11 @@ void CaptionText(char* out, size_t size)
     }
     const std::string generations = WithThousands(static_cast<uint64_t>(generation));
     const std::string cells = WithThousands(static_cast<uint64_t>(count));
-    const int n = std::snprintf(out, size, "%s - generation %s, %s %s", kProgramCaption, generations.c_str(),
-                                cells.c_str(), count == 1 ? "cell" : "cells");
+    // What the board does, once the timeline has found it: "still", "period 3", "... moving ...".
+    const std::string period = count > 0 ? PeriodText(CurrentPeriod()) : "";
+    const int n = std::snprintf(out, size, "%s - generation %s, %s %s%s%s", kProgramCaption, generations.c_str(),
+                                cells.c_str(), count == 1 ? "cell" : "cells", period.empty() ? "" : ", ",
+                                period.c_str());
     if (!IsRunning() || n <= 0 || static_cast<size_t>(n) >= size) {
         return;
     }

@@ -76,7 +76,7 @@ void DrawStrokeCell(HWND window, Cell c)
         BeginEdit();
         state.recorded = true;
     }
-    state.drawAlive ? void(AddCell(c.x, c.y)) : RemoveCell(c.x, c.y);
+    SetCellInEdit(c.x, c.y, state.drawAlive);
     DrawCell(c.x, c.y, state.drawAlive, window);
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "cell_index.h"
+#include "period.h"
 
 namespace {
 
@@ -23,12 +24,14 @@ struct Entry {
     int32_t born;        // Step, Click: entries appended at the table's end
     int32_t cellCount;   // Step, Click: DeadCell records that follow; Board: Cell records that follow
     ViewNote view;       // Board: how to show the board the entry puts back, when the window said
+    PeriodReport period; // the report of the board that undoing the entry puts back
     EntryKind kind;
 };
 
 struct Chain {
     Entry* oldest;
     Entry* newest;
+    int32_t entries;
 };
 
 Chain timeline = {};
@@ -59,6 +62,7 @@ void Link(Chain& chain, Entry* e)
         chain.oldest = e;
     }
     chain.newest = e;
+    ++chain.entries;
     heldBytes += e->bytes;
 }
 
@@ -66,6 +70,7 @@ void Unlink(Chain& chain, Entry* e)
 {
     (e->older ? e->older->newer : chain.oldest) = e->newer;
     (e->newer ? e->newer->older : chain.newest) = e->older;
+    --chain.entries;
     heldBytes -= e->bytes;
     if (e == lastApplied) {
         lastApplied = nullptr;
@@ -104,7 +109,7 @@ Entry* NewEntry(EntryKind kind, int32_t cellCount)
         DropAll(redoable);
         return nullptr;
     }
-    *e = {nullptr, nullptr, bytes, shownGeneration, 0, cellCount, {}, kind};
+    *e = {nullptr, nullptr, bytes, shownGeneration, 0, cellCount, {}, CurrentPeriod(), kind};
     return e;
 }
 
@@ -167,6 +172,37 @@ void Change()
     DropAll(redoable);
 }
 
+// The board `back` generations ago, rebuilt from a copy of the table through the newest entries,
+// each of which must be a generation's. False at once when the timeline is shorter.
+bool BoardBack(int32_t back, std::vector<Cell>& cells)
+{
+    if (back > timeline.entries) {
+        return false;
+    }
+    cells = TableCells();
+    std::vector<Cell> restored;
+    Entry* e = timeline.newest;
+    for (int32_t i = 0; i < back; ++i, e = e->older) {
+        if (e->kind != EntryKind::Step || static_cast<size_t>(e->born) > cells.size()) {
+            return false;
+        }
+        // The newborns were appended; the dead go back to their old positions, ascending.
+        cells.resize(cells.size() - static_cast<size_t>(e->born));
+        restored.clear();
+        size_t from = 0;
+        for (int32_t k = 0; k < e->cellCount; ++k) {
+            const DeadCell d = DeadCells(e)[k];
+            while (restored.size() < static_cast<size_t>(d.position) && from < cells.size()) {
+                restored.push_back(cells[from++]);
+            }
+            restored.push_back(d.cell);
+        }
+        restored.insert(restored.end(), cells.begin() + static_cast<std::ptrdiff_t>(from), cells.end());
+        cells.swap(restored);
+    }
+    return true;
+}
+
 bool Step(CellChangeListener listener)
 {
     if (!StepGeneration(listener)) {
@@ -180,6 +216,7 @@ bool Step(CellChangeListener listener)
     }
     Record(e);
     ++shownGeneration;
+    NotePeriodGeneration(BoardBack);
     return true;
 }
 
@@ -197,6 +234,7 @@ bool Toggle(int32_t x, int32_t y, bool& alive)
         }
         RemoveCell(x, y);
         Record(e);
+        NotePeriodEdit();
         alive = false;
         return true;
     }
@@ -209,6 +247,7 @@ bool Toggle(int32_t x, int32_t y, bool& alive)
     }
     AddCell(x, y);
     Record(e);
+    NotePeriodEdit();
     alive = true;
     return true;
 }
@@ -226,6 +265,7 @@ bool Replace(const Cell* cells, int32_t n, int64_t generationAfter, ViewNote vie
     RestoreBoard(cells, n, listener);  // a repeated cell stays one entry
     Record(e);
     shownGeneration = generationAfter;
+    NotePeriodEdit();
     return true;
 }
 
@@ -282,6 +322,7 @@ bool StepBack(CellChangeListener listener)
     appliedView = e->view;
     if (undone) {
         shownGeneration = e->generation;
+        UndoPeriodNote(e->period);
         if (redo) {
             Link(redoable, redo);
         }
@@ -291,6 +332,7 @@ bool StepBack(CellChangeListener listener)
         std::free(redo);
         DropAll(timeline);
         DropAll(redoable);
+        ForgetPeriods();
     }
     std::free(e);
     return undone;
@@ -382,6 +424,18 @@ void BeginEdit()
     Change();
     openEdit = SaveBoard();
     Record(openEdit);
+    NotePeriodEdit();
+}
+
+bool SetCellInEdit(int32_t x, int32_t y, bool alive)
+{
+    if (!(alive ? AddCell(x, y) : (RemoveCell(x, y), true))) {
+        return false;
+    }
+    // The search starts over from the board the stroke has made so far.
+    UndoPeriodNote({});
+    NotePeriodEdit();
+    return true;
 }
 
 bool EditIsNewest()
@@ -404,4 +458,5 @@ void ForgetHistory()
     DropAll(timeline);
     DropAll(redoable);
     shownGeneration = 0;
+    ForgetPeriods();
 }

@@ -7,6 +7,7 @@
 
 #include "cell_table.h"
 #include "generation.h"
+#include "period.h"
 
 // The generation shown: 0 at start; +1 per generation, -1 when one is undone. A Clear or a
 // replaced board sets it to 0, and undoing them brings the old number back; a click keeps it.
@@ -56,9 +57,15 @@ void KeepView(ViewNote view);
 // this order). False, with nothing changed, when the cells do not fit in kMaxCells.
 void BeginEdit();
 bool EditBoard(const std::vector<Cell>& cells);
+// A cell a stroke sets under its open edit (BeginEdit first). False when a full table refuses it.
+bool SetCellInEdit(int32_t x, int32_t y, bool alive);
 // Whether the last BeginEdit's entry is still the newest and nothing was recorded, undone or redone
 // since, so that a stroke may go on changing the table under it; otherwise it must begin anew.
 bool EditIsNewest();
+
+// The period and motion of the board shown, as the timeline found them: after a generation, whether
+// the board is one it was a few generations ago, moved; any edit starts the search over, and a step
+// back or a redo shows the report the board had. CurrentPeriod() (period.h) reads it.
 
 // Drops every entry, undone ones too, and sets the generation to 0 (the table itself is not touched). Call it
 // after changing the table through its own functions: entries describe the board they left.

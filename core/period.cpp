@@ -167,7 +167,7 @@ Cell CornerOf(const CellStore& s, uint32_t span[2])
     bool wide[2];
     for (int axis = 0; axis < 2; ++axis) {
         // A tile's edge lies up to 63 before its first cell, hence the margin.
-        wide[axis] = static_cast<uint32_t>(most[axis]) - static_cast<uint32_t>(least[axis]) >= (uint32_t{1} << 31) - 128;
+        wide[axis] = StepsFrom(least[axis], most[axis]) >= (uint32_t{1} << 31) - 128;
         if (!wide[axis]) {
             uint32_t first = UINT32_MAX;
             uint32_t last = 0;

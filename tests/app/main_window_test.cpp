@@ -18,7 +18,26 @@ TEST_F(MainWindowTest, WhileRunningTheCaptionChangesAtMostTenTimesASecond)
     EXPECT_EQ(Caption(), "The Quillane (0.0.1) - generation 0, 3 cells, running at 100 ms");
     platform.clockMs = 1100;
     Deliver(WM_TIMER, kStepTimerId);
-    EXPECT_EQ(Caption(), "The Quillane (0.0.1) - generation 2, 3 cells, running at 100 ms");
+    EXPECT_EQ(Caption(), "The Quillane (0.0.1) - generation 2, 3 cells, period 2, running at 100 ms");
+}
+
+// The caption names what the board does once it is found: a still life, an oscillator, a spaceship.
+TEST_F(MainWindowTest, TheCaptionNamesThePeriodAndTheMotion)
+{
+    const struct { std::vector<Cell> cells; int steps; const char* caption; } boards[] = {
+        {{{0, 0}, {1, 0}, {0, 1}, {1, 1}}, 1, "generation 1, 4 cells, still"},
+        {kBlinker, 2, "generation 2, 3 cells, period 2"},
+        {{{1, 0}, {2, 1}, {0, 2}, {1, 2}, {2, 2}}, 4, "generation 4, 5 cells, period 4, moving (1, 1), c/4"}};
+    for (const auto& b : boards) {
+        PlaceCells(b.cells);
+        for (int i = 0; i < b.steps; ++i) {
+            PressKey(VK_RIGHT);
+        }
+        EXPECT_EQ(Caption(), std::string("The Quillane (0.0.1) - ") + b.caption);
+    }
+    PressKey('1');
+    EXPECT_EQ(Caption(),
+              "The Quillane (0.0.1) - generation 4, 5 cells, period 4, moving (1, 1), c/4, running at 10 ms");
 }
 
 // 3,333 L-shaped trios, each about to grow into a block, and a lone cell: full, and no room for the next.
@@ -53,7 +72,7 @@ TEST_F(MainWindowTest, FullSpeedRunsInBatchesThatHandTheLoopBack)
     EXPECT_TRUE(generation > 5 && generation <= 16) << generation;
     while (Caption().find("generations") == std::string::npos && RunPostedBatch()) {
     }
-    const std::regex rate(" 3 cells, running at full speed, [1-9][0-9,]* generations a second$");
+    const std::regex rate(" 3 cells, period 2, running at full speed, [1-9][0-9,]* generations a second$");
     EXPECT_TRUE(std::regex_search(Caption(), rate)) << Caption();
     PressKey('S');
     const int64_t stopped = generation;

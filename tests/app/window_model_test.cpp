@@ -389,9 +389,12 @@ std::string Compare(const Model& m, INT_PTR result, UINT message)
     check(platform.beeps == 0 && platform.shown.size() == m.shown, "a beep or a box; ");
     // Stopped, the caption is exact; while the timer runs the count may lag a tenth of a second.
     const std::string caption = Caption(), name = "The Quillane (0.0.1)", running = ", running at " + std::to_string(m.timer) + " ms";
-    const std::string expected = m.past.empty() && m.board.cells.empty() ? name
+    std::string expected = m.past.empty() && m.board.cells.empty() ? name
         : name + " - generation " + WithThousands(m.generation) + ", " + WithThousands(m.board.cells.size()) +
               (m.board.cells.size() == 1 ? " cell" : " cells");
+    // What the board does is the core's to find (tested there); here it must be what the caption says.
+    const std::string period = m.board.cells.empty() ? "" : PeriodText(CurrentPeriod());
+    expected += period.empty() ? "" : ", " + period;
     check(m.timer ? caption.rfind(running) == caption.size() - running.size() : caption == expected, "the caption; ");
     // Setting the caption takes the scroll bars out of the style for a moment only.
     check((GetWindowLongPtrA(mainWindow, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) == (WS_HSCROLL | WS_VSCROLL), "the bars; ");

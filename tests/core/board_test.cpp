@@ -230,7 +230,7 @@ TEST_F(Board, HistoryOnRandomRunsMatchesAStackOfWholeBoards)
                     BeginEdit();
                     for (Cell cell : cells) {
                         ReferenceIsAlive(now, cell.x, cell.y) ? ReferenceRemove(now, cell.x, cell.y) : void(ReferenceAdd(now, cell.x, cell.y));
-                        IsAlive(cell.x, cell.y) ? RemoveCell(cell.x, cell.y) : void(AddCell(cell.x, cell.y));
+                        SetCellInEdit(cell.x, cell.y, !IsAlive(cell.x, cell.y));
                     }
                 } else {
                     ASSERT_TRUE(what < 57 ? (ClearBoard(), true) : what < 60 ? ReplaceBoard(cells) : EditBoard(cells));

@@ -1,4 +1,4 @@
-// Period and motion on real runs of the step, the boards' past kept here to confirm against.
+// Period and motion on real runs of the history, which rebuilds the boards a candidate is confirmed against.
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -14,28 +14,11 @@
 
 namespace {
 
-std::vector<std::vector<Cell>> past;  // the run's boards, the current one last
-
-void Keep()
-{
-    past.emplace_back(TableEntries(), TableEntries() + count);
-}
-
-bool Past(int32_t back, std::vector<Cell>& cells)
-{
-    if (static_cast<size_t>(back) >= past.size()) {
-        return false;
-    }
-    cells = past[past.size() - 1 - static_cast<size_t>(back)];
-    return true;
-}
-
-// A generation as the history will take it: stepped, kept, noted; the caption's text back.
+// A generation, and the caption's text for the board it leaves.
 std::string Step()
 {
     EXPECT_TRUE(AdvanceGeneration(nullptr));
-    Keep();
-    return PeriodText(NotePeriodGeneration(Past));
+    return PeriodText(CurrentPeriod());
 }
 
 struct Periods : ::testing::Test {
@@ -44,7 +27,6 @@ struct Periods : ::testing::Test {
     {
         ForgetHistory();
         ReleaseCellStorage();
-        past.clear();
     }
 };
 
@@ -98,9 +80,6 @@ TEST_F(Periods, FoundFromTheGenerationTheyFirstHoldAndKept)
             }
         }
         ForgetHistory();
-        ForgetPeriods();
-        past.clear();
-        Keep();
         for (int g = 1; g <= std::abs(r.first) + 40; ++g) {
             ASSERT_EQ(Step(), PeriodText(g < r.first ? PeriodReport{} : r.report))
                 << (r.rle ? r.rle : file) << " at " << r.at[0].x << ", generation " << g;
@@ -137,36 +116,34 @@ TEST_F(Periods, FingerprintOfATranslateIsTheSameWithItsCornerMoved)
 }
 
 // An edit starts the search over: a blinker and a lone cell that dies at once is the blinker again
-// from generation 1, but period 2 only from 3. A step back hands the search the report kept with
-// its entry and the notes below, so stepping on finds the period at the same generation again.
+// from generation 1, but period 2 only from 3. A step back shows the report its board had, and the
+// search goes on from there, so stepping on finds the period at the same generation again; a redo
+// shows the board's report too.
 TEST_F(Periods, AnEditStartsTheSearchOverAndAStepBackResumesIt)
 {
     ASSERT_TRUE(AddCell(0, 0) && AddCell(1, 0) && AddCell(2, 0));
-    ForgetPeriods();
-    Keep();
-    const auto back = [](PeriodReport restored) {
-        ASSERT_TRUE(StepBack(nullptr));
-        past.pop_back();
-        UndoPeriodNote(restored);
+    ForgetHistory();
+    const auto back = [] {
+        EXPECT_TRUE(StepBack(nullptr));
+        return PeriodText(CurrentPeriod());
     };
     ASSERT_EQ(Step(), "");
     ASSERT_EQ(Step(), "period 2");
-    back({});
-    back({});
+    EXPECT_EQ(back(), "");
+    EXPECT_EQ(back(), "");
     ASSERT_EQ(Step(), "");
     ASSERT_EQ(Step(), "period 2");
     bool alive = false;
     ASSERT_TRUE(ToggleCell(100, 100, alive));
-    NotePeriodEdit();
-    Keep();
+    EXPECT_EQ(PeriodText(CurrentPeriod()), "");
     for (const char* expected : {"", "", "period 2"}) {
         ASSERT_EQ(Step(), expected);
     }
-    for (PeriodReport restored : {PeriodReport{}, PeriodReport{}, PeriodReport{}, PeriodReport{2, 0, 0}}) {
-        back(restored);  // three generations and the edit, back to the blinker's generation 2
+    for (const char* expected : {"", "", "", "period 2"}) {
+        EXPECT_EQ(back(), expected);  // three generations and the edit, back to the blinker's generation 2
     }
-    EXPECT_EQ(PeriodText(CurrentPeriod()), "period 2");
-    back({});
+    EXPECT_TRUE(Redo(nullptr) && PeriodText(CurrentPeriod()).empty());  // the edit again
+    EXPECT_TRUE(StepBack(nullptr) && back() == "");
     EXPECT_EQ(Step(), "period 2");
 }
 
