@@ -159,7 +159,8 @@ std::vector<Cell> RandomFill(const std::vector<Cell>& board, CellRect r, uint64_
             bits = NextRandom(state);
         }
         if ((bits >> (k % 64)) & 1) {
-            filled.push_back({Ahead(r.left, static_cast<uint32_t>(k % width)), Ahead(r.top, static_cast<uint32_t>(k / width))});
+            filled.push_back(
+                {Ahead(r.left, static_cast<uint32_t>(k % width)), Ahead(r.top, static_cast<uint32_t>(k / width))});
         }
     }
     return filled;
