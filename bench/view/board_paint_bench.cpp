@@ -164,7 +164,8 @@ int main(int argc, char** argv)
         const std::string name = "/size:" + std::to_string(size);
         reporter.PrintRatio("cell size " + std::to_string(size), "repaint" + name, "literal" + name);
     }
-    std::printf("\nA 10,000-cell preview moved by one cell at 2 px, its cells and its areas against the whole surface:\n");
+    std::printf("\nA 10,000-cell preview moved by one cell at 2 px, its cells and its areas against the whole "
+                "surface:\n");
     for (const char* kind : {"compact", "spread"}) {
         for (const char* way : {"cells", "areas"}) {
             reporter.PrintRatio(std::string(kind) + ", " + way, std::string("preview ") + way + "/" + kind,

@@ -90,9 +90,11 @@ TEST(Selection, TurnsAndFlipsOfAnySizeUndoThemselves)
         ASSERT_TRUE(std::abs(2 * int64_t{WrapSub(t.left, r.left)} + int64_t(h) - int64_t(w)) <= 1 &&
                     std::abs(2 * int64_t{WrapSub(t.top, r.top)} + int64_t(w) - int64_t(h)) <= 1);
         std::vector<Cell> board;
-        const int32_t xs[] = {r.left, r.right, t.left, t.right, int32_t(rng())}, ys[] = {r.top, r.bottom, t.top, t.bottom};
+        const int32_t xs[] = {r.left, r.right, t.left, t.right, int32_t(rng())};
+        const int32_t ys[] = {r.top, r.bottom, t.top, t.bottom};
         for (int k = 0; k < 60; ++k) {
-            AddNew(board, {WrapAdd(xs[rng() % 5], int32_t(rng() % 5) - 2), WrapAdd(ys[rng() % 4], int32_t(rng() % 5) - 2)});
+            const int32_t dx = int32_t(rng() % 5) - 2, dy = int32_t(rng() % 5) - 2;
+            AddNew(board, {WrapAdd(xs[rng() % 5], dx), WrapAdd(ys[rng() % 4], dy)});
         }
         std::vector<Cell> turned = CellsOutside(CellsOutside(board, r), t), flipped = CellsOutside(board, r);
         const std::vector<Cell> inside = CellsInside(board, r);
@@ -117,7 +119,8 @@ TEST(Selection, CountsDragsFillsAndPastesAtTheLimits)
     EXPECT_EQ(RectCellCount({0, 0, -1, -2}), plane * (plane - 1));
     EXPECT_EQ(RectCellCount({INT32_MAX, 0, INT32_MIN, 2}), 6u);
     EXPECT_EQ(RectBetween({5, 9}, {2, 12}), (CellRect{2, 9, 5, 12}));
-    EXPECT_EQ(RectBetween({INT32_MIN + 1, 0}, {INT32_MAX, INT32_MIN}), (CellRect{INT32_MAX, 0, INT32_MIN + 1, INT32_MIN}));
+    EXPECT_EQ(RectBetween({INT32_MIN + 1, 0}, {INT32_MAX, INT32_MIN}),
+              (CellRect{INT32_MAX, 0, INT32_MIN + 1, INT32_MIN}));
     CellRect r = {1, 2, 3, 4};
     EXPECT_FALSE(RectAround({}, r));
     ASSERT_TRUE(RectAround({{INT32_MAX, 9}, {INT32_MIN + 1, 7}, {INT32_MAX - 2, 8}}, r));
@@ -130,7 +133,8 @@ TEST(Selection, CountsDragsFillsAndPastesAtTheLimits)
     uint64_t state = 42, again = 42;
     const std::vector<Cell> filled = RandomFill(board, fill, state);
     EXPECT_TRUE(RandomFill(board, fill, again) == filled && state == again && state != 42);
-    EXPECT_TRUE(filled[0] == board[0] && filled[1] == board[2] && CellsInside(filled, fill).size() == filled.size() - 2);
+    EXPECT_TRUE(filled[0] == board[0] && filled[1] == board[2]);
+    EXPECT_EQ(CellsInside(filled, fill).size(), filled.size() - 2);
     EXPECT_NEAR(double(filled.size()), 10002, 300);
     EXPECT_EQ(RandomFill(board, {0, 0, 20000, 0}, state), board);
 

@@ -99,7 +99,8 @@ uint32_t ExpectedOver(int32_t x, int32_t y, const BoardOverlay& overlay)
     if (const CellRect* r = overlay.selection) {
         const bool edgeX = x % size == 0 && (here.x == r->left || before.x == r->right);
         const bool edgeY = y % size == 0 && (here.y == r->top || before.y == r->bottom);
-        const bool inX = !edgeX && RectContains(*r, {here.x, r->top}), inY = !edgeY && RectContains(*r, {r->left, here.y});
+        const bool inX = !edgeX && RectContains(*r, {here.x, r->top});
+        const bool inY = !edgeY && RectContains(*r, {r->left, here.y});
         if ((edgeX && (inY || edgeY)) || (edgeY && (inX || edgeX))) {
             return kSelectionOutline;
         }
@@ -107,6 +108,7 @@ uint32_t ExpectedOver(int32_t x, int32_t y, const BoardOverlay& overlay)
     }
     const Cell offset = {WrapSub(here.x, overlay.previewAt.x), WrapSub(here.y, overlay.previewAt.y)};
     const bool previewed = overlay.preview && x % size != 0 && y % size != 0 &&
+                           RectContains(overlay.preview->box, offset) &&
                            std::count(overlay.preview->cells.begin(), overlay.preview->cells.end(), offset);
     return previewed ? MixColour(colour, kPreviewTint, kPreviewAlpha) : colour;
 }
@@ -177,16 +179,18 @@ TEST(BoardPixels, SelectionAndPreviewShowOverTheBoardAndRepaintsTouchOnlyWhatCha
             pattern.push_back({int32_t(random() % 9), int32_t(random() % 7)});
         }
         const auto pick = [&](int kind, Cell a, int32_t gap) {
-            return kind == 0 ? RectBetween(a, {near(first.x), near(first.y)})
-                   : kind == 1 ? CellRect{WrapSub(first.x, 3), WrapSub(first.y, 1), WrapAdd(first.x, columns), WrapAdd(first.y, columns)}
-                               : CellRect{a.x, a.y, WrapSub(a.x, gap), WrapSub(a.y, kind == 2 ? gap : 1)};  // round the plane
+            const CellRect larger = {WrapSub(first.x, 3), WrapSub(first.y, 1), WrapAdd(first.x, columns),
+                                     WrapAdd(first.y, columns)};
+            // The whole plane less a gap of columns (and rows), or all of it.
+            const CellRect round = {a.x, a.y, WrapSub(a.x, gap), WrapSub(a.y, kind == 2 ? gap : 1)};
+            return kind == 0 ? RectBetween(a, {near(first.x), near(first.y)}) : kind == 1 ? larger : round;
         };
         const Stamp stamp = MakeStamp(pattern);
         CellRect selection = pick(0, {first.x, first.y}, 1);
         BoardOverlay overlay = {&selection, &stamp, {near(first.x), near(first.y)}};
         PaintAreaPixels(s, {0, 0, width, height}, overlay);
         ExpectSurface(pixels, s, "whole", overlay);
-        for (int round = 0; round < 16; ++round) {
+        for (int round = 0; round < 10; ++round) {
             const std::vector<uint32_t> old = pixels;
             PixelRect changed;
             if (round % 2 == 0) {
