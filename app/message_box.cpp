@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "pointer.h"
 #include "version.h"
 #include "wide_text.h"
 
@@ -28,9 +29,7 @@ int ShowMessage(HWND window, const std::string& text, UINT type)
         return 0;
     }
     // A box cannot be clicked while the board holds the mouse: a stroke or a drag ends here.
-    if (GetCapture() == window) {
-        ReleaseCapture();
-    }
+    PointerReleased(window);
     // Wide, so that a file's name shows as the user sees it.
     return MessageBoxW(window, Utf16(text).c_str(), Utf16(QUILLANE_MESSAGE_CAPTION).c_str(), type);
 }

@@ -101,6 +101,13 @@ void Home(Model& m)
              : fits || (viewport.cellSize == kMinCellSize && shown == Fullest(cells, columns, rows)) ? viewport : m.view;
 }
 
+// A box takes the mouse back from a stroke or a drag, which then ends.
+void Box(Model& m)
+{
+    ++m.shown;
+    m.mode = kIdle;
+}
+
 // What the window copies and pastes, in the order it reads back: row by row from the box's corner.
 void Copy(Model& m)
 {
@@ -129,7 +136,7 @@ void EditCommand(Model& m, WPARAM id)
         POINT cursor;
         GetCursorPos(&cursor);
         ScreenToClient(mainWindow, &cursor);
-        m.shown += m.clipboard.empty();  // the clipboard holds no text
+        m.clipboard.empty() ? Box(m) : void();  // the clipboard holds no text
         m.placing = !m.clipboard.empty();
         m.stamp = MakeStamp(m.clipboard);
         m.at = Under(m.view, cursor.x, cursor.y);
@@ -158,7 +165,7 @@ void EditCommand(Model& m, WPARAM id)
                           std::all_of(drawn.begin() + outside.size(), drawn.end(),
                                       [r](Cell c) { return RectContains(r, c); });
         if (RectCellCount(r) > kMaxFillCells || (drawn == cells && platform.shown.size() > m.shown)) {
-            ++m.shown;
+            Box(m);
         } else if (kept) {
             Edit(m, drawn);
         }
@@ -188,9 +195,10 @@ void Command(Model& m, WPARAM id)
         std::tie(m.board, m.generation) = from.back();
         from.pop_back();
         m.strokeOpen = false;
-    } else if (id == IDM_ABOUT_PROGRAM || id == IDM_ABOUT_RULES ||
-               (id == IDM_FILE_SAVE_PATTERN && m.board.cells.empty())) {
-        ++m.shown;
+    } else if (id == IDM_ABOUT_RULES) {
+        ++m.shown;  // the page, in the browser
+    } else if (id == IDM_ABOUT_PROGRAM || (id == IDM_FILE_SAVE_PATTERN && m.board.cells.empty())) {
+        Box(m);
     } else if (id == IDM_CLEAR && (!m.board.cells.empty() || m.generation != 0)) {
         Record(m);
         m.board.cells.clear();
