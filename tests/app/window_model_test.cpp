@@ -230,11 +230,15 @@ void StrokeCell(Model& m, Cell c)
 {
     RECT client;
     GetClientRect(mainWindow, &client);
+    // A cell passed over has had its turn, even when it already had the stroke's state.
     if (IsEmptyRect(CellInterior(c.x, c.y, client.right, client.bottom)) ||
-        std::count(m.touched.begin(), m.touched.end(), c) || ReferenceIsAlive(m.board, c.x, c.y) == m.drawAlive) {
+        std::count(m.touched.begin(), m.touched.end(), c)) {
         return;
     }
     m.touched.push_back(c);
+    if (ReferenceIsAlive(m.board, c.x, c.y) == m.drawAlive) {
+        return;
+    }
     if (!m.strokeOpen) {
         Record(m);
         m.strokeOpen = true;
