@@ -112,13 +112,15 @@ void WINAPI DriveTheContextMenu(HWND, UINT, UINT_PTR, DWORD)
     }
 }
 
-// A full board refuses a click with a beep, and a generation with one box, the timer stopped first so no tick
-// raises a second. Inside an open menu, which takes the clicks, the box waits for the menu to close; a quit
-// from the menu still ends the loop (it once ran on); Backward, enabled in the resources, opens greyed.
+// A full board refuses a click or a whole stroke with one beep, and a generation with one box, the timer stopped
+// first so no tick raises a second. Inside an open menu, which takes the clicks, the box waits for the menu to close;
+// a quit from the menu still ends the loop (it once ran on); Backward, enabled in the resources, opens greyed.
 TEST_F(MainWindowTest, AFullBoardRefusesAClickWithABeepAndAGenerationWithOneBoxAfterAnyOpenMenu)
 {
     PlaceCells(FullBoardAboutToGrow());
     Deliver(WM_LBUTTONDOWN, 0, MAKELPARAM(35, 35));
+    Deliver(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(300, 200));  // the stroke goes on refused, with no second beep
+    Deliver(WM_LBUTTONUP);
     Command(IDM_STEP_FORWARD);  // refused with nothing running: no word of a stop
     Command(IDM_SPEED_10);
     Deliver(WM_TIMER, kStepTimerId);
