@@ -147,11 +147,7 @@ Cell CornerOf(const CellStore& s, uint32_t span[2])
         std::memset(a->used, 0, sizeof a->used);
         ResetWatched(*a);
     }
-    // The tiles lie scattered through memory: their headers are asked for a few tiles ahead, so
-    // that the misses overlap.
-    constexpr int32_t kAhead = 8;
     for (int32_t i = 0; i < s.tileCount; ++i) {
-        __builtin_prefetch(&s.tiles[s.tileList[std::min(i + kAhead, s.tileCount - 1)]]);
         const Tile& t = s.tiles[s.tileList[i]];
         if (t.liveRows != 0) {
             const uint32_t x = t.column << 6;
@@ -190,10 +186,12 @@ Cell CornerOf(const CellStore& s, uint32_t span[2])
 // ways, make the two lanes. A plain sum of products would not do: it sees only sums over the
 // cells of their coordinates' bits and pairs of bits, which cells at x = 0, 3, 5, 6 of a row share
 // with cells at 1, 2, 4, 7.
-void AddWord(BoardFingerprint& f, uint64_t place, uint64_t word)
+constexpr uint64_t kWordKey = 0x9e3779b97f4a7c15ull;
+constexpr uint64_t kPlaceKey = 0xd1b54a32d192ed03ull;
+
+// The word and place, keyed: the product and the folds.
+void AddKeyed(BoardFingerprint& f, uint64_t a, uint64_t b)
 {
-    const uint64_t a = word ^ 0x9e3779b97f4a7c15ull;
-    const uint64_t b = place ^ 0xd1b54a32d192ed03ull;
 #ifdef __SIZEOF_INT128__
     __extension__ typedef unsigned __int128 Wide;
     const Wide p = static_cast<Wide>(a) * b;
@@ -210,6 +208,11 @@ void AddWord(BoardFingerprint& f, uint64_t place, uint64_t word)
 #endif
     f.lane[0] += low ^ high;
     f.lane[1] += low ^ ((high << 29) | (high >> 35));
+}
+
+void AddWord(BoardFingerprint& f, uint64_t place, uint64_t word)
+{
+    AddKeyed(f, word ^ kWordKey, place ^ kPlaceKey);
 }
 
 // A dense board by its tiles' rows, re-cut into words that start at the corner's column, so a
@@ -272,20 +275,31 @@ BoardFingerprint FingerprintTable()
         AddTileWords(f, *store);
         return f;
     }
-    // Two cells at a time taken from the corner in one vector, where each is y << 32 | x.
+    // Two cells at a time taken from the corner in one vector, where each is y << 32 | x; an odd
+    // last cell is paired with the corner and only it added.
     typedef uint32_t Quad __attribute__((vector_size(16)));
     typedef uint64_t Two __attribute__((vector_size(16)));
     const uint32_t x = static_cast<uint32_t>(f.corner.x);
     const uint32_t y = static_cast<uint32_t>(f.corner.y);
     const Quad corner = {x, y, x, y};
-    for (int32_t i = 0; i < count; i += 2) {
+    // The keys go in by vector too, and the place is the cell with its halves swapped.
+    const Two wordKey = {kWordKey, kWordKey};
+    const Two placeKey = {kPlaceKey, kPlaceKey};
+    int32_t i = 0;
+    for (; i + 1 < count; i += 2) {
+        Quad two;
+        std::memcpy(&two, cells + i, sizeof two);
+        const Quad cell = two - corner;
+        const Two word = reinterpret_cast<Two>(cell) ^ wordKey;
+        const Two place = reinterpret_cast<Two>(__builtin_shuffle(cell, Quad{1, 0, 3, 2})) ^ placeKey;
+        AddKeyed(f, word[0], place[0]);
+        AddKeyed(f, word[1], place[1]);
+    }
+    if (i < count) {
         Quad two = corner;
-        const bool pair = i + 1 < count;
-        pair ? std::memcpy(&two, cells + i, sizeof(Cell) * 2) : std::memcpy(&two, cells + i, sizeof(Cell));
-        const Two cell = reinterpret_cast<Two>(two - corner);
-        for (int k = 0; k < (pair ? 2 : 1); ++k) {
-            AddWord(f, (cell[k] << 32) | (cell[k] >> 32), cell[k]);
-        }
+        std::memcpy(&two, cells + i, sizeof(Cell));
+        const uint64_t cell = reinterpret_cast<Two>(two - corner)[0];
+        AddWord(f, (cell << 32) | (cell >> 32), cell);
     }
     return f;
 }
