@@ -104,15 +104,22 @@ bool WatchStretchEnds(AxisBlocks& a)
     return true;
 }
 
-// A live tile starting at `start` along the axis: its cells' first and last there, if its block
-// is watched.
+// A live tile of watched block b starting at `start` along the axis: its cells' first and last
+// there. Kept out of the pass over the tiles, which seldom comes here, so that the pass keeps its
+// values in registers.
+__attribute__((noinline)) void ReadWatched(AxisBlocks& a, const Tile& t, int axis, uint32_t b, uint32_t start)
+{
+    const uint64_t lines = LiveLines(t, axis);
+    a.first[b] = std::min(a.first[b], start + static_cast<uint32_t>(__builtin_ctzll(lines)));
+    a.last[b] = std::max(a.last[b], start + 63 - static_cast<uint32_t>(__builtin_clzll(lines)));
+}
+
+// The same for any live tile, if its block is watched.
 inline void ReadIfWatched(AxisBlocks& a, const Tile& t, int axis, uint32_t start)
 {
     const uint32_t b = start >> kBlockBits;
     if (((a.watched[b / 64] >> (b % 64)) & 1u) != 0) {
-        const uint64_t lines = LiveLines(t, axis);
-        a.first[b] = std::min(a.first[b], start + static_cast<uint32_t>(__builtin_ctzll(lines)));
-        a.last[b] = std::max(a.last[b], start + 63 - static_cast<uint32_t>(__builtin_clzll(lines)));
+        ReadWatched(a, t, axis, b, start);
     }
 }
 
