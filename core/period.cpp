@@ -186,17 +186,16 @@ Cell CornerOf(const CellStore& s, uint32_t span[2])
     return {static_cast<int32_t>(x), static_cast<int32_t>(y)};
 }
 
-// 64 cells of a row from column x on at row y, x and y taken from the corner, with its place
-// as x << 32 | y. The board is the set of its
-// nonzero words with their places, so a sum of keyed mixes over them is its fingerprint. One
-// 128-bit product of the keyed word and place mixes every bit of both; its halves, folded two
-// ways, make the two lanes. A plain sum of products would not do: it sees only sums over the
-// cells of their coordinates' bits and pairs of bits, which cells at x = 0, 3, 5, 6 of a row share
-// with cells at 1, 2, 4, 7.
+// A word is 64 cells of a row from column x on at row y, x and y taken from the corner, with its
+// place as x << 32 | y. The board is the set of its nonzero words with their places, so a sum of
+// keyed mixes over them is its fingerprint. One 128-bit product of the keyed word and place mixes
+// every bit of both; its halves, folded two ways, make the two lanes. A plain sum of products
+// would not do: it sees only sums over the cells of their coordinates' bits and pairs of bits,
+// which cells at x = 0, 3, 5, 6 of a row share with cells at 1, 2, 4, 7.
 constexpr uint64_t kWordKey = 0x9e3779b97f4a7c15ull;
 constexpr uint64_t kPlaceKey = 0xd1b54a32d192ed03ull;
 
-// The word and place, keyed: the product and the folds.
+// The product of a word and place already keyed, and its folds into the lanes.
 void AddKeyed(BoardFingerprint& f, uint64_t a, uint64_t b)
 {
 #ifdef __SIZEOF_INT128__
@@ -217,6 +216,7 @@ void AddKeyed(BoardFingerprint& f, uint64_t a, uint64_t b)
     f.lane[1] += low ^ ((high << 29) | (high >> 35));
 }
 
+// A word at its place.
 void AddWord(BoardFingerprint& f, uint64_t place, uint64_t word)
 {
     AddKeyed(f, word ^ kWordKey, place ^ kPlaceKey);
@@ -283,7 +283,7 @@ BoardFingerprint FingerprintTable()
         return f;
     }
     // Two cells at a time taken from the corner in one vector, where each is y << 32 | x; an odd
-    // last cell is paired with the corner and only it added.
+    // last cell then alone.
     typedef uint32_t Quad __attribute__((vector_size(16)));
     typedef uint64_t Two __attribute__((vector_size(16)));
     const uint32_t x = static_cast<uint32_t>(f.corner.x);
