@@ -26,13 +26,6 @@ uint64_t LiveLines(const Tile& t, int axis)
     return lines[0] | lines[1];
 }
 
-// The live tiles, with where each starts along x (64 * column) and y (16 * row).
-struct LiveTile {
-    uint32_t start[2];
-    int32_t tile;
-};
-LiveTile liveTiles[kMaxCells];  // a live tile holds a cell
-
 // Cells spread over half the plane or more have no first cell in signed order: where they start
 // is after the widest empty stretch between them, which a translation carries along. It is found
 // without sorting, through the plane's 2^16 blocks of 2^16 along the axis (each tile lies in
@@ -40,9 +33,10 @@ LiveTile liveTiles[kMaxCells];  // a live tile holds a cell
 // blocks, and one d blocks from used block to used block is (d - 1) * 2^16 to (d + 1) * 2^16
 // wide. Only those within a block of the longest can be the widest; the tiles of their end
 // blocks then give the cells' exact places. The blocks a spread board uses seldom change from one
-// generation to the next, so the stretches found are kept with the blocks they were found in.
-// Stretches of equal width leave the start to the order of the blocks, so such a board may go
-// unreported.
+// generation to the next, so the stretches found are kept with the blocks they were found in, and
+// the one pass over the tiles reads those of their end blocks on the way: only when the blocks
+// changed are the tiles gone through again. Stretches of equal width leave the start to the order
+// of the blocks, so such a board may go unreported.
 constexpr int32_t kBlockBits = 16;
 constexpr int32_t kBlocks = 1 << kBlockBits;
 struct Stretch {
@@ -61,56 +55,71 @@ struct AxisBlocks {
 };
 AxisBlocks axisBlocks[2];
 
-// The stretches from used block to used block that may be the widest: kept while the longest
-// grows, the last one rounding the end of the plane. Then the blocks at their ends are watched.
-void WatchStretchEnds(AxisBlocks& a)
+// The watched blocks hold no cell yet.
+void ResetWatched(AxisBlocks& a)
 {
-    if (std::memcmp(a.used, a.usedBefore, sizeof a.used) != 0) {
-        std::memcpy(a.usedBefore, a.used, sizeof a.used);
-        a.stretchCount = 0;
-        a.longest = 0;
-        int32_t last = -1;
-        int32_t first = -1;
-        for (int32_t w = 0; w < kBlocks / 64; ++w) {
-            for (uint64_t bits = a.used[w]; bits != 0; bits &= bits - 1) {
-                const int32_t b = w * 64 + __builtin_ctzll(bits);
-                if (last >= 0 && b - last + 1 >= a.longest) {
-                    a.longest = std::max(a.longest, b - last);
-                    a.stretches[a.stretchCount++] = {last, b};
-                }
-                first = first < 0 ? b : first;
-                last = b;
-            }
-        }
-        if (first - last + kBlocks + 1 >= a.longest) {
-            a.longest = std::max(a.longest, first - last + kBlocks);
-            a.stretches[a.stretchCount++] = {last, first};
-        }
-    }
-    std::memset(a.watched, 0, sizeof a.watched);
     for (int32_t k = 0; k < a.stretchCount; ++k) {
         for (const int32_t b : {a.stretches[k].from, a.stretches[k].to}) {
-            a.watched[b / 64] |= uint64_t{1} << (b % 64);
             a.first[b] = UINT32_MAX;
             a.last[b] = 0;
         }
     }
 }
 
-// The live tiles of the watched blocks give the cells' exact places there.
-void ReadWatchedTiles(const CellStore& s, int32_t live, const bool wide[2])
+// The stretches from used block to used block that may be the widest: kept while the longest
+// grows, the last one rounding the end of the plane. Then the blocks at their ends are watched.
+// False when the blocks are those the stretches were found in, and nothing changed.
+bool WatchStretchEnds(AxisBlocks& a)
 {
-    for (int32_t i = 0; i < live; ++i) {
-        for (int axis = 0; axis < 2; ++axis) {
-            AxisBlocks& a = axisBlocks[axis];
-            const uint32_t start = liveTiles[i].start[axis];
-            const uint32_t b = start >> kBlockBits;
-            if (wide[axis] && ((a.watched[b / 64] >> (b % 64)) & 1u) != 0) {
-                const uint64_t lines = LiveLines(s.tiles[liveTiles[i].tile], axis);
-                a.first[b] = std::min(a.first[b], start + static_cast<uint32_t>(__builtin_ctzll(lines)));
-                a.last[b] = std::max(a.last[b], start + 63 - static_cast<uint32_t>(__builtin_clzll(lines)));
+    if (std::memcmp(a.used, a.usedBefore, sizeof a.used) == 0) {
+        return false;
+    }
+    std::memcpy(a.usedBefore, a.used, sizeof a.used);
+    a.stretchCount = 0;
+    a.longest = 0;
+    int32_t last = -1;
+    int32_t first = -1;
+    for (int32_t w = 0; w < kBlocks / 64; ++w) {
+        for (uint64_t bits = a.used[w]; bits != 0; bits &= bits - 1) {
+            const int32_t b = w * 64 + __builtin_ctzll(bits);
+            if (last >= 0 && b - last + 1 >= a.longest) {
+                a.longest = std::max(a.longest, b - last);
+                a.stretches[a.stretchCount++] = {last, b};
             }
+            first = first < 0 ? b : first;
+            last = b;
         }
+    }
+    if (first - last + kBlocks + 1 >= a.longest) {
+        a.longest = std::max(a.longest, first - last + kBlocks);
+        a.stretches[a.stretchCount++] = {last, first};
+    }
+    std::memset(a.watched, 0, sizeof a.watched);
+    for (int32_t k = 0; k < a.stretchCount; ++k) {
+        for (const int32_t b : {a.stretches[k].from, a.stretches[k].to}) {
+            a.watched[b / 64] |= uint64_t{1} << (b % 64);
+        }
+    }
+    ResetWatched(a);
+    return true;
+}
+
+// A live tile of watched block b starting at `start` along the axis: its cells' first and last
+// there. Kept out of the pass over the tiles, which seldom comes here, so that the pass keeps its
+// values in registers.
+__attribute__((noinline)) void ReadWatched(AxisBlocks& a, const Tile& t, int axis, uint32_t b, uint32_t start)
+{
+    const uint64_t lines = LiveLines(t, axis);
+    a.first[b] = std::min(a.first[b], start + static_cast<uint32_t>(__builtin_ctzll(lines)));
+    a.last[b] = std::max(a.last[b], start + 63 - static_cast<uint32_t>(__builtin_clzll(lines)));
+}
+
+// The same for any live tile, if its block is watched.
+inline void ReadIfWatched(AxisBlocks& a, const Tile& t, int axis, uint32_t start)
+{
+    const uint32_t b = start >> kBlockBits;
+    if (((a.watched[b / 64] >> (b % 64)) & 1u) != 0) {
+        ReadWatched(a, t, axis, b, start);
     }
 }
 
@@ -132,80 +141,63 @@ uint32_t StartAfterWidestGap(const AxisBlocks& a, uint32_t& span)
     return after;
 }
 
-// Where the cells start along each axis, and `span`, how far they reach from there. One pass
-// lists the live tiles: far fewer than the cells of a dense board, and no more than those of a
-// spread one. When the tiles lie well within half the plane, signed differences from the first
-// find the first and last tiles along each axis, and those tiles' lines the cells; otherwise the
-// widest stretch decides, as it would for the others too, with the same start and span. The
-// blocks it needs are marked on the way, as reading the tiles is what costs.
+// Where the cells start along each axis, and `span`, how far they reach from there: after the
+// widest stretch, through one pass over the tiles that marks their blocks and reads those of the
+// watched ones. A board within half the plane has its one stretch over half of it, which starts
+// it at its first cell in signed order. Only when the blocks changed are the tiles gone through
+// again, to read those of the blocks now watched.
 Cell CornerOf(const CellStore& s, uint32_t span[2])
 {
-    int32_t live = 0;
-    int32_t least[2] = {0, 0};
-    int32_t most[2] = {0, 0};
-    std::memset(axisBlocks[0].used, 0, sizeof axisBlocks[0].used);
-    std::memset(axisBlocks[1].used, 0, sizeof axisBlocks[1].used);
-    uint32_t ref[2] = {0, 0};
+    AxisBlocks& ax = axisBlocks[0];
+    AxisBlocks& ay = axisBlocks[1];
+    for (AxisBlocks* a : {&ax, &ay}) {
+        std::memset(a->used, 0, sizeof a->used);
+        ResetWatched(*a);
+    }
     for (int32_t i = 0; i < s.tileCount; ++i) {
-        const int32_t ti = s.tileList[i];
-        const Tile& t = s.tiles[ti];
+        const Tile& t = s.tiles[s.tileList[i]];
         if (t.liveRows != 0) {
-            const LiveTile lt = {{t.column << 6, t.row << 4}, ti};
-            ref[0] = live == 0 ? lt.start[0] : ref[0];
-            ref[1] = live == 0 ? lt.start[1] : ref[1];
-            liveTiles[live++] = lt;
-            for (int axis = 0; axis < 2; ++axis) {
-                const int32_t d = static_cast<int32_t>(lt.start[axis] - ref[axis]);
-                least[axis] = std::min(least[axis], d);
-                most[axis] = std::max(most[axis], d);
-                const uint32_t b = lt.start[axis] >> kBlockBits;
-                axisBlocks[axis].used[b / 64] |= uint64_t{1} << (b % 64);
-            }
+            const uint32_t x = t.column << 6;
+            const uint32_t y = t.row << 4;
+            const uint32_t bx = x >> kBlockBits;
+            const uint32_t by = y >> kBlockBits;
+            ax.used[bx / 64] |= uint64_t{1} << (bx % 64);
+            ay.used[by / 64] |= uint64_t{1} << (by % 64);
+            ReadIfWatched(ax, t, 0, x);
+            ReadIfWatched(ay, t, 1, y);
         }
     }
-    uint32_t start[2];
-    bool wide[2];
-    for (int axis = 0; axis < 2; ++axis) {
-        // A tile's edge lies up to 63 before its first cell, hence the margin.
-        wide[axis] = StepsFrom(least[axis], most[axis]) >= (uint32_t{1} << 31) - 128;
-        if (!wide[axis]) {
-            uint32_t first = UINT32_MAX;
-            uint32_t last = 0;
-            for (int32_t i = 0; i < live; ++i) {
-                const int32_t d = static_cast<int32_t>(liveTiles[i].start[axis] - ref[axis]);
-                if (d == least[axis] || d == most[axis]) {
-                    const uint64_t lines = LiveLines(s.tiles[liveTiles[i].tile], axis);
-                    const uint32_t from = static_cast<uint32_t>(d - least[axis]);
-                    first = std::min(first, from + static_cast<uint32_t>(__builtin_ctzll(lines)));
-                    last = std::max(last, from + 63 - static_cast<uint32_t>(__builtin_clzll(lines)));
+    const bool reread[2] = {WatchStretchEnds(ax), WatchStretchEnds(ay)};
+    if (reread[0] || reread[1]) {
+        for (int32_t i = 0; i < s.tileCount; ++i) {
+            const Tile& t = s.tiles[s.tileList[i]];
+            if (t.liveRows != 0) {
+                if (reread[0]) {
+                    ReadIfWatched(ax, t, 0, t.column << 6);
+                }
+                if (reread[1]) {
+                    ReadIfWatched(ay, t, 1, t.row << 4);
                 }
             }
-            start[axis] = ref[axis] + static_cast<uint32_t>(least[axis]) + first;
-            span[axis] = last - first;
-        } else {
-            WatchStretchEnds(axisBlocks[axis]);
         }
     }
-    if (wide[0] || wide[1]) {
-        ReadWatchedTiles(s, live, wide);
-        for (int axis = 0; axis < 2; ++axis) {
-            start[axis] = wide[axis] ? StartAfterWidestGap(axisBlocks[axis], span[axis]) : start[axis];
-        }
-    }
-    return {static_cast<int32_t>(start[0]), static_cast<int32_t>(start[1])};
+    const uint32_t x = StartAfterWidestGap(ax, span[0]);
+    const uint32_t y = StartAfterWidestGap(ay, span[1]);
+    return {static_cast<int32_t>(x), static_cast<int32_t>(y)};
 }
 
-// 64 cells of a row from column x on at row y, x and y taken from the corner, with its place
-// as x << 32 | y. The board is the set of its
-// nonzero words with their places, so a sum of keyed mixes over them is its fingerprint. One
-// 128-bit product of the keyed word and place mixes every bit of both; its halves, folded two
-// ways, make the two lanes. A plain sum of products would not do: it sees only sums over the
-// cells of their coordinates' bits and pairs of bits, which cells at x = 0, 3, 5, 6 of a row share
-// with cells at 1, 2, 4, 7.
-void AddWord(BoardFingerprint& f, uint64_t place, uint64_t word)
+// A word is 64 cells of a row from column x on at row y, x and y taken from the corner, with its
+// place as x << 32 | y. The board is the set of its nonzero words with their places, so a sum of
+// keyed mixes over them is its fingerprint. One 128-bit product of the keyed word and place mixes
+// every bit of both; its halves, folded two ways, make the two lanes. A plain sum of products
+// would not do: it sees only sums over the cells of their coordinates' bits and pairs of bits,
+// which cells at x = 0, 3, 5, 6 of a row share with cells at 1, 2, 4, 7.
+constexpr uint64_t kWordKey = 0x9e3779b97f4a7c15ull;
+constexpr uint64_t kPlaceKey = 0xd1b54a32d192ed03ull;
+
+// The product of a word and place already keyed, and its folds into the lanes.
+void AddKeyed(BoardFingerprint& f, uint64_t a, uint64_t b)
 {
-    const uint64_t a = word ^ 0x9e3779b97f4a7c15ull;
-    const uint64_t b = place ^ 0xd1b54a32d192ed03ull;
 #ifdef __SIZEOF_INT128__
     __extension__ typedef unsigned __int128 Wide;
     const Wide p = static_cast<Wide>(a) * b;
@@ -222,6 +214,12 @@ void AddWord(BoardFingerprint& f, uint64_t place, uint64_t word)
 #endif
     f.lane[0] += low ^ high;
     f.lane[1] += low ^ ((high << 29) | (high >> 35));
+}
+
+// A word at its place.
+void AddWord(BoardFingerprint& f, uint64_t place, uint64_t word)
+{
+    AddKeyed(f, word ^ kWordKey, place ^ kPlaceKey);
 }
 
 // A dense board by its tiles' rows, re-cut into words that start at the corner's column, so a
@@ -284,20 +282,31 @@ BoardFingerprint FingerprintTable()
         AddTileWords(f, *store);
         return f;
     }
-    // Two cells at a time taken from the corner in one vector, where each is y << 32 | x.
+    // Two cells at a time taken from the corner in one vector, where each is y << 32 | x; an odd
+    // last cell then alone.
     typedef uint32_t Quad __attribute__((vector_size(16)));
     typedef uint64_t Two __attribute__((vector_size(16)));
     const uint32_t x = static_cast<uint32_t>(f.corner.x);
     const uint32_t y = static_cast<uint32_t>(f.corner.y);
     const Quad corner = {x, y, x, y};
-    for (int32_t i = 0; i < count; i += 2) {
+    // The keys go in by vector too, and the place is the cell with its halves swapped.
+    const Two wordKey = {kWordKey, kWordKey};
+    const Two placeKey = {kPlaceKey, kPlaceKey};
+    int32_t i = 0;
+    for (; i + 1 < count; i += 2) {
+        Quad two;
+        std::memcpy(&two, cells + i, sizeof two);
+        const Quad cell = two - corner;
+        const Two word = reinterpret_cast<Two>(cell) ^ wordKey;
+        const Two place = reinterpret_cast<Two>(__builtin_shuffle(cell, Quad{1, 0, 3, 2})) ^ placeKey;
+        AddKeyed(f, word[0], place[0]);
+        AddKeyed(f, word[1], place[1]);
+    }
+    if (i < count) {
         Quad two = corner;
-        const bool pair = i + 1 < count;
-        pair ? std::memcpy(&two, cells + i, sizeof(Cell) * 2) : std::memcpy(&two, cells + i, sizeof(Cell));
-        const Two cell = reinterpret_cast<Two>(two - corner);
-        for (int k = 0; k < (pair ? 2 : 1); ++k) {
-            AddWord(f, (cell[k] << 32) | (cell[k] >> 32), cell[k]);
-        }
+        std::memcpy(&two, cells + i, sizeof(Cell));
+        const uint64_t cell = reinterpret_cast<Two>(two - corner)[0];
+        AddWord(f, (cell << 32) | (cell >> 32), cell);
     }
     return f;
 }
