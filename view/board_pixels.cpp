@@ -47,7 +47,7 @@ void FillLineRow(uint32_t* row, int32_t left, int32_t right, int32_t cellSize)
 // in its first row inside the area and copied down. The first line row and the first grid row
 // composed are the templates every later one copies, all before any cell is drawn, so no cell
 // costs more than one short run and every other row is one memcpy.
-void PaintBands(PixelSurface surface, PixelRect area, bool withCells)
+void PaintBands(PixelSurface surface, PixelRect area)
 {
     area = Overlap(area, 0, 0, surface.width, surface.height);
     // The viewport never holds a size below kMinCellSize; the check keeps the loops finite.
@@ -83,15 +83,13 @@ void PaintBands(PixelSurface surface, PixelRect area, bool withCells)
             compose(first, lineRow, true);
         }
     }
-    if (withCells) {
-        // All live cells share one colour, so table order cannot change the result. Squares start
-        // on multiples of the size, so a visible interior starts on its band's first row in the area.
-        const Viewport v = viewport;
-        for (int32_t i = 0; i < count; ++i) {
-            const PixelRect r = InteriorIn(area, CellAt(i), v);
-            if (!IsEmptyRect(r)) {
-                std::fill(Row(surface, r.top) + r.left, Row(surface, r.top) + r.right, kLiveColour);
-            }
+    // All live cells share one colour, so table order cannot change the result. Squares start on
+    // multiples of the size, so a visible interior starts on its band's first row in the area.
+    const Viewport v = viewport;
+    for (int32_t i = 0; i < count; ++i) {
+        const PixelRect r = InteriorIn(area, CellAt(i), v);
+        if (!IsEmptyRect(r)) {
+            std::fill(Row(surface, r.top) + r.left, Row(surface, r.top) + r.right, kLiveColour);
         }
     }
     for (int64_t top = firstBand; top < area.bottom; top += size) {
@@ -228,24 +226,6 @@ void FillPixels(PixelSurface surface, PixelRect r, uint32_t colour)
     }
 }
 
-void PaintGridPixels(PixelSurface surface)
-{
-    PaintBands(surface, {0, 0, surface.width, surface.height}, false);
-}
-
-void PaintBoardPixels(PixelSurface surface)
-{
-    PaintBands(surface, {0, 0, surface.width, surface.height}, true);
-}
-
-void DrawCellPixels(PixelSurface surface, int32_t x, int32_t y, bool alive)
-{
-    PixelRect r = CellInterior(x, y, surface.width, surface.height);
-    if (!IsEmptyRect(r)) {
-        FillPixels(surface, r, alive ? kLiveColour : kDeadColour);
-    }
-}
-
 void DrawCellPixels(PixelSurface surface, int32_t x, int32_t y, bool alive, const BoardOverlay& overlay)
 {
     const Cell cell = {x, y};
@@ -282,7 +262,7 @@ void PaintAreaPixels(PixelSurface surface, PixelRect area, const BoardOverlay& o
     if (!surface.pixels || IsEmptyRect(area) || viewport.cellSize < 1) {
         return;
     }
-    PaintBands(surface, area, true);
+    PaintBands(surface, area);
     if (overlay.selection) {
         DrawSelection(surface, area, *overlay.selection);
     }

@@ -63,13 +63,6 @@ PixelRect CellInterior(int32_t x, int32_t y, int32_t width, int32_t height);
 
 void FillPixels(PixelSurface surface, PixelRect r, uint32_t colour);
 
-// Background and grid: lines at i * cellSize for i >= 1 across the whole surface, none at 0.
-void PaintGridPixels(PixelSurface surface);
-// Background, grid and every live cell.
-void PaintBoardPixels(PixelSurface surface);
-// One cell's interior, live or dead; the grid around it is left alone.
-void DrawCellPixels(PixelSurface surface, int32_t x, int32_t y, bool alive);
-
 // What lies over the live cells, each part drawn when present.
 struct BoardOverlay {
     const CellRect* selection;  // null when nothing is selected
@@ -81,13 +74,14 @@ struct BoardOverlay {
 // around it included, clipped; empty when none of it shows. One box even where the rectangle
 // leaves the view at one side and comes back at the other.
 PixelRect CellRectArea(CellRect r, int32_t width, int32_t height);
-// Background, grid, live cells, then the overlay, within `area` (clipped to the surface) and
-// nowhere else: after a change confined to some cells (a preview moved, a selection dragged, a cell
-// drawn in a selection) the union of their old and new areas is all that needs painting. The work
-// is the area's pixels plus one test per live cell and per preview cell.
+// Background, grid (lines at i * cellSize for i >= 1, none at 0), live cells, then the overlay,
+// within `area` (clipped to the surface) and nowhere else: after a change confined to some cells (a
+// preview moved, a selection dragged, a cell drawn in a selection) the union of their old and new
+// areas is all that needs painting. The work is the area's pixels plus one test per live cell and
+// per preview cell.
 void PaintAreaPixels(PixelSurface surface, PixelRect area, const BoardOverlay& overlay);
-// One cell's interior, live or dead, as the overlay shows it; a cell the preview may cover is
-// painted with everything over it.
+// One cell's interior, live or dead, as the overlay shows it (the grid around it is left alone); a
+// cell the preview may cover is painted with everything over it.
 void DrawCellPixels(PixelSurface surface, int32_t x, int32_t y, bool alive, const BoardOverlay& overlay);
 // Moves the preview from `from` to overlay.previewAt on a surface that shows the board and the
 // overlay with the preview at `from`, writing only the interiors of its old and new cells: the

@@ -85,7 +85,7 @@ void Repaint(benchmark::State& state, int32_t cellSize, bool literal)
         if (literal) {
             LiteralPaint(surface);
         } else {
-            PaintBoardPixels(surface);
+            PaintAreaPixels(surface, {0, 0, kWidth, kHeight}, {});
         }
         benchmark::DoNotOptimize(pixels.data());
         benchmark::ClobberMemory();

@@ -136,20 +136,20 @@ TEST(BoardPixels, GridFullPaintsAndSingleCellsShowExactlyTheBoard)
         viewport = {size, int32_t(random() % 21) - 10, int32_t(random() % 21) - 10};
         std::vector<uint32_t> pixels(size_t(width) * size_t(height) + 64, kUnwritten);
         const PixelSurface s = {pixels.data(), width, height};
-        PaintGridPixels(s);
+        PaintAreaPixels(s, {0, 0, width, height}, {});  // no cells yet: the grid alone
         ExpectSurface(pixels, s, "grid");
         const Cell first = ScreenToCell(0, 0), last = ScreenToCell(width, height);
         std::uniform_int_distribution<int32_t> xs(first.x - 1, last.x + 1), ys(first.y - 1, last.y + 1);
         for (int i = 0; i < 2000; ++i) {
             AddCell(xs(random), ys(random));
         }
-        PaintBoardPixels(s);
+        PaintAreaPixels(s, {0, 0, width, height}, {});
         ExpectSurface(pixels, s, "full paint");
         // Toggled and drawn one by one, some cut by an edge, one far off across the plane's ends.
         for (int i = 0; i < 300; ++i) {
             const Cell c = i == 0 ? Cell{INT32_MAX, INT32_MIN} : Cell{xs(random), ys(random)};
             IsAlive(c.x, c.y) ? RemoveCell(c.x, c.y) : void(AddCell(c.x, c.y));
-            DrawCellPixels(s, c.x, c.y, IsAlive(c.x, c.y));
+            DrawCellPixels(s, c.x, c.y, IsAlive(c.x, c.y), {});
         }
         ExpectSurface(pixels, s, "cells drawn");
     }
