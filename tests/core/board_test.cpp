@@ -199,7 +199,7 @@ TEST_F(Board, HistoryOnRandomRunsMatchesAStackOfWholeBoards)
         auto randomCell = [&] { return Cell{WrapAdd(corner.x, int32_t(rng() % 16)), WrapAdd(corner.y, int32_t(rng() % 16))}; };
         struct Snapshot : ReferenceBoard { int64_t generation; };
         Snapshot now = {{}, 0};
-        std::vector<Snapshot> past, future;
+        std::vector<Snapshot> past, future, splits;
         for (int round = 0; round < 6000; ++round) {
             const uint32_t what = rng() % 100;
             const Snapshot before = now;
@@ -209,10 +209,11 @@ TEST_F(Board, HistoryOnRandomRunsMatchesAStackOfWholeBoards)
                 ASSERT_EQ(AdvanceGeneration(Record), ReferenceStep(now, &expected));
                 now.generation += before.cells.empty() ? 0 : 1;
             } else if (what < 55) {
+                // A click: a stroke of one cell.
                 const Cell c = randomCell();
-                bool alive = false;
-                ASSERT_TRUE(ToggleCell(c.x, c.y, alive));
-                ASSERT_EQ(alive, !ReferenceIsAlive(now, c.x, c.y));
+                const bool alive = !ReferenceIsAlive(now, c.x, c.y);
+                BeginEdit();
+                ASSERT_TRUE(SetCellInEdit(c.x, c.y, alive));
                 alive ? void(ReferenceAdd(now, c.x, c.y)) : ReferenceRemove(now, c.x, c.y);
             } else if (what < 62) {
                 // A Clear, a board replaced by a few cells (some twice, kept once), an edit's result (which
@@ -226,11 +227,22 @@ TEST_F(Board, HistoryOnRandomRunsMatchesAStackOfWholeBoards)
                     }
                 }
                 if (what == 61) {
+                    // A stroke records the cells it changes; one that brings back a cell it took away
+                    // goes on in a new entry, so that each stays exact.
                     now = before;
                     BeginEdit();
+                    std::vector<Cell> taken, drawn;
                     for (Cell cell : cells) {
-                        ReferenceIsAlive(now, cell.x, cell.y) ? ReferenceRemove(now, cell.x, cell.y) : void(ReferenceAdd(now, cell.x, cell.y));
-                        SetCellInEdit(cell.x, cell.y, !IsAlive(cell.x, cell.y));
+                        const bool alive = !ReferenceIsAlive(now, cell.x, cell.y);
+                        if (alive && std::find(taken.begin(), taken.end(), cell) != taken.end()) {
+                            splits.push_back(now);
+                            taken.clear();
+                            drawn.clear();
+                        }
+                        auto born = std::find(drawn.begin(), drawn.end(), cell);
+                        alive ? drawn.push_back(cell) : born != drawn.end() ? void(drawn.erase(born)) : taken.push_back(cell);
+                        alive ? void(ReferenceAdd(now, cell.x, cell.y)) : ReferenceRemove(now, cell.x, cell.y);
+                        ASSERT_TRUE(SetCellInEdit(cell.x, cell.y, alive));
                     }
                 } else {
                     ASSERT_TRUE(what < 57 ? (ClearBoard(), true) : what < 60 ? ReplaceBoard(cells) : EditBoard(cells));
@@ -256,6 +268,8 @@ TEST_F(Board, HistoryOnRandomRunsMatchesAStackOfWholeBoards)
             // Only an empty Clear at generation 0 and a step of an empty board leave no entry.
             if (what < 62 && (before.cells != now.cells || before.generation != now.generation || what >= 57)) {
                 past.push_back(before);
+                past.insert(past.end(), splits.begin(), splits.end());
+                splits.clear();
                 future.clear();
             }
             ASSERT_EQ(TableCells(), now.cells) << "from " << corner.x << ", " << corner.y << ", round " << round;

@@ -133,8 +133,8 @@ TEST_F(Periods, AnEditStartsTheSearchOverAndAStepBackResumesIt)
     EXPECT_EQ(back(), "");
     ASSERT_EQ(Step(), "");
     ASSERT_EQ(Step(), "period 2");
-    bool alive = false;
-    ASSERT_TRUE(ToggleCell(100, 100, alive));
+    BeginEdit();
+    ASSERT_TRUE(SetCellInEdit(100, 100, true));
     EXPECT_EQ(PeriodText(CurrentPeriod()), "");
     for (const char* expected : {"", "", "period 2"}) {
         ASSERT_EQ(Step(), expected);
