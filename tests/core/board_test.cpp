@@ -298,10 +298,57 @@ TEST_F(Board, UndoRefusesRecordsTheTableCannotHaveComeFromAndEndsTheHistory)
         EXPECT_FALSE(UndoStep(c.dead.data(), int32_t(c.dead.size()), c.born, Record)) << c.name;
         EXPECT_TRUE(heard.empty() && TableCells() == row && GetCellStore()->tileCount == tiles) << c.name;
     }
-    ASSERT_TRUE(AdvanceGeneration(nullptr));
-    ClearCells();
-    EXPECT_FALSE(StepBack(Record));
-    EXPECT_TRUE(count == 0 && !CanStepBack() && heard.empty());
+    // A generation, and a stroke's newborn, undone on a table cleared behind the history's back.
+    for (bool stroke : {false, true}) {
+        ClearCells();
+        ASSERT_TRUE(AddCell(0, 0) && AddCell(1, 0) && AddCell(2, 0));
+        stroke ? (BeginEdit(), void(SetCellInEdit(5, 5, true))) : void(AdvanceGeneration(nullptr));
+        ClearCells();
+        EXPECT_FALSE(StepBack(Record));
+        EXPECT_TRUE(count == 0 && !CanStepBack() && heard.empty());
+    }
+}
+
+// A replaced board keeps the view it was seen in, and an edit the selection it turned, through undo
+// and redo (a generation keeps neither); a full table's worth of cells is a board, one more is not.
+// A stroke on a full board records only the cells it changes.
+TEST_F(Board, EditsKeepTheirViewAndSelectionAndTakeAFullTable)
+{
+    std::vector<Cell> full;
+    for (int32_t i = 0; i <= kMaxCells; ++i) {
+        full.push_back({i % 100 * 3, i / 100 * 3});
+    }
+    EXPECT_FALSE(ReplaceBoard(full));
+    full.pop_back();
+    ASSERT_TRUE(ReplaceBoard(full, {7, 1, 2}));
+    std::vector<Cell> moved = full;
+    for (Cell& c : moved) {
+        ++c.x;
+    }
+    moved.push_back({-5, -5});
+    EXPECT_FALSE(EditBoard(moved));
+    moved.pop_back();
+    const SelectionChange turn = {true, {true, {0, 0, 2, 0}}, {true, {1, -1, 1, 1}}};
+    ASSERT_TRUE(EditBoard(moved, turn));
+    EXPECT_EQ(count, kMaxCells);
+    Selection shown = {};
+    ASSERT_TRUE(StepBack(nullptr) && UndoneSelection(shown) && shown == turn.before);
+    ASSERT_TRUE(StepBack(nullptr) && !UndoneSelection(shown) && count == 0);
+    EXPECT_TRUE(UndoneView().cellSize == 7 && UndoneView().offsetX == 1 && UndoneView().offsetY == 2);
+    KeepView({9, 3, 4});
+    ASSERT_TRUE(Redo(nullptr) && TableCells() == full);
+    EXPECT_TRUE(UndoneView().cellSize == 9 && UndoneView().offsetX == 3 && UndoneView().offsetY == 4);
+    ASSERT_TRUE(Redo(nullptr) && UndoneSelection(shown) && shown == turn.after && TableCells() == moved);
+    ASSERT_TRUE(AdvanceGeneration(nullptr) && StepBack(nullptr) && !UndoneSelection(shown));
+
+    const size_t before = HistoryBytes();
+    for (int32_t stroke = 0; stroke < 50; ++stroke) {
+        BeginEdit();
+        for (int32_t k = 0; k < 4; ++k) {
+            ASSERT_TRUE(SetCellInEdit(full[size_t(stroke * 100 + k)].x + 1, full[size_t(stroke * 100 + k)].y, false));
+        }
+    }
+    EXPECT_LT(HistoryBytes() - before, 50 * 1024u);  // a whole board is 80 KB
 }
 
 // A full table of blinkers and a lone cell: every generation 6,666 cells die and as many are
@@ -332,6 +379,22 @@ TEST_F(Board, HistoryAtTheCapDropsTheOldestEntriesPastItsBoundAndBackStopsAtTheO
     EXPECT_LE(HistoryBytes(), kHistoryBytes);
     ForgetHistory();
     EXPECT_EQ(HistoryBytes(), 0u);
+
+    // Near the bound, with two whole boards waiting to be redone, a new generation drops them, not
+    // the oldest generation: going back still reaches generation 0.
+    const size_t entry = HistoryBytes();
+    ASSERT_TRUE(AdvanceGeneration(nullptr));
+    const size_t step = HistoryBytes() - entry;
+    while (HistoryBytes() + 3 * step <= kHistoryBytes) {
+        ASSERT_TRUE(AdvanceGeneration(nullptr));
+    }
+    const std::vector<Cell> cells = TableCells();
+    ASSERT_TRUE(EditBoard(cells) && EditBoard(cells) && StepBack(nullptr) && StepBack(nullptr));
+    ASSERT_GT(HistoryBytes() + step, kHistoryBytes);
+    ASSERT_TRUE(AdvanceGeneration(nullptr));
+    while (StepBack(nullptr)) {
+    }
+    EXPECT_EQ(generation, 0);
 }
 
 }  // namespace

@@ -115,7 +115,8 @@ TEST(Selection, TurnsAndFlipsOfAnySizeUndoThemselves)
 }
 
 // The counts at the plane's size, a drag's rectangle the short way round, the smallest rectangle
-// across the ends and its tie, the random fill at its limit and a paste over live cells.
+// across the ends and its tie, the random fill at its limit and drawn anew each time, and a paste
+// over live cells.
 TEST(Selection, CountsDragsFillsAndPastesAtTheLimits)
 {
     const uint64_t plane = uint64_t{1} << 32;
@@ -141,6 +142,10 @@ TEST(Selection, CountsDragsFillsAndPastesAtTheLimits)
     EXPECT_EQ(CellsInside(filled, fill).size(), filled.size() - 2);
     EXPECT_NEAR(double(filled.size()), 10002, 300);
     EXPECT_EQ(RandomFill(board, {0, 0, 20000, 0}, state), board);
+    // The user's fills share one sequence that every draw moves on, refused or not: a retry draws anew.
+    SeedFills(42);
+    EXPECT_EQ(NextFill(board, fill), filled);
+    EXPECT_NE(NextFill(board, fill), filled);
 
     const Stamp stamp = MakeStamp({{INT32_MAX, 3}, {INT32_MIN, 3}, {INT32_MAX, 3}, {INT32_MIN + 1, 4}});
     EXPECT_EQ(stamp.cells, (std::vector<Cell>{{0, 0}, {1, 0}, {2, 1}}));
