@@ -22,12 +22,7 @@ enum Mode { kIdle, kDrawing, kSelecting, kPanning };
 struct Model {
     ReferenceBoard board;
     int64_t generation = 0;
-    struct Entry {
-        ReferenceBoard board;
-        int64_t generation;
-        bool turn;             // a turn keeps the selection it moved
-        CellRect before, after;
-    };
+    struct Entry { ReferenceBoard board; int64_t generation; bool turn; CellRect before, after; };  // a turn's selection
     std::vector<Entry> past, future;
     Viewport view = {kInitialCellSize, 0, 0};
     int32_t wheel = 0, speed = 50;
@@ -164,9 +159,7 @@ void EditCommand(Model& m, WPARAM id)
         const std::vector<Cell> turned = id == IDM_ROTATE_CLOCKWISE ? RotateClockwise(cells, r) : RotateAnticlockwise(cells, r);
         if (turned != cells || !(TurnedRect(r) == r)) {
             Record(m);
-            m.past.back().turn = true;
-            m.past.back().before = r;
-            m.past.back().after = TurnedRect(r);
+            m.past.back() = {m.past.back().board, m.generation, true, r, TurnedRect(r)};
             m.board.cells = turned;
         }
         m.selection = TurnedRect(r);
@@ -209,11 +202,9 @@ void Command(Model& m, WPARAM id)
         from.pop_back();
         (id == IDM_REDO ? m.past : m.future).push_back({m.board, m.generation, e.turn, e.before, e.after});
         m.timer = id == IDM_REDO ? m.timer : 0;
-        m.board = e.board;
-        m.generation = e.generation;
+        std::tie(m.board, m.generation) = std::tie(e.board, e.generation);
         if (e.turn) {
-            m.selected = true;
-            m.selection = id == IDM_REDO ? e.after : e.before;
+            m.selected = true, m.selection = id == IDM_REDO ? e.after : e.before;
         }
         m.strokeOpen = false;
     } else if (id == IDM_ABOUT_RULES) {

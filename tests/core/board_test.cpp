@@ -235,9 +235,7 @@ TEST_F(Board, HistoryOnRandomRunsMatchesAStackOfWholeBoards)
                     for (Cell cell : cells) {
                         const bool alive = !ReferenceIsAlive(now, cell.x, cell.y);
                         if (alive && std::find(taken.begin(), taken.end(), cell) != taken.end()) {
-                            splits.push_back(now);
-                            taken.clear();
-                            drawn.clear();
+                            splits.push_back(now), taken.clear(), drawn.clear();
                         }
                         auto born = std::find(drawn.begin(), drawn.end(), cell);
                         alive ? drawn.push_back(cell) : born != drawn.end() ? void(drawn.erase(born)) : taken.push_back(cell);
@@ -304,33 +302,24 @@ TEST_F(Board, UndoRefusesRecordsTheTableCannotHaveComeFromAndEndsTheHistory)
         ASSERT_TRUE(AddCell(0, 0) && AddCell(1, 0) && AddCell(2, 0));
         stroke ? (BeginEdit(), void(SetCellInEdit(5, 5, true))) : void(AdvanceGeneration(nullptr));
         ClearCells();
-        EXPECT_FALSE(StepBack(Record));
-        EXPECT_TRUE(count == 0 && !CanStepBack() && heard.empty());
+        EXPECT_TRUE(!StepBack(Record) && count == 0 && !CanStepBack() && heard.empty());
     }
 }
 
-// A replaced board keeps the view it was seen in, and an edit the selection it turned, through undo
-// and redo (a generation keeps neither); a full table's worth of cells is a board, one more is not.
-// A stroke on a full board records only the cells it changes.
+// A replaced board keeps the view it was seen in, and an edit the selection it turned, through undo and redo (a
+// generation keeps neither); a full table's worth of cells is a board, one more is not. Strokes on a full board
+// record only the cells they change.
 TEST_F(Board, EditsKeepTheirViewAndSelectionAndTakeAFullTable)
 {
-    std::vector<Cell> full;
+    std::vector<Cell> full, moved;
     for (int32_t i = 0; i <= kMaxCells; ++i) {
         full.push_back({i % 100 * 3, i / 100 * 3});
+        moved.push_back({i % 100 * 3 + 1, i / 100 * 3});
     }
-    EXPECT_FALSE(ReplaceBoard(full));
-    full.pop_back();
-    ASSERT_TRUE(ReplaceBoard(full, {7, 1, 2}));
-    std::vector<Cell> moved = full;
-    for (Cell& c : moved) {
-        ++c.x;
-    }
-    moved.push_back({-5, -5});
-    EXPECT_FALSE(EditBoard(moved));
-    moved.pop_back();
+    EXPECT_FALSE(ReplaceBoard(full) || EditBoard(moved));
+    full.pop_back(), moved.pop_back();
     const SelectionChange turn = {true, {true, {0, 0, 2, 0}}, {true, {1, -1, 1, 1}}};
-    ASSERT_TRUE(EditBoard(moved, turn));
-    EXPECT_EQ(count, kMaxCells);
+    ASSERT_TRUE(ReplaceBoard(full, {7, 1, 2}) && EditBoard(moved, turn) && count == kMaxCells);
     Selection shown = {};
     ASSERT_TRUE(StepBack(nullptr) && UndoneSelection(shown) && shown == turn.before);
     ASSERT_TRUE(StepBack(nullptr) && !UndoneSelection(shown) && count == 0);
@@ -340,13 +329,11 @@ TEST_F(Board, EditsKeepTheirViewAndSelectionAndTakeAFullTable)
     EXPECT_TRUE(UndoneView().cellSize == 9 && UndoneView().offsetX == 3 && UndoneView().offsetY == 4);
     ASSERT_TRUE(Redo(nullptr) && UndoneSelection(shown) && shown == turn.after && TableCells() == moved);
     ASSERT_TRUE(AdvanceGeneration(nullptr) && StepBack(nullptr) && !UndoneSelection(shown));
-
     const size_t before = HistoryBytes();
-    for (int32_t stroke = 0; stroke < 50; ++stroke) {
+    for (size_t stroke = 0; stroke < 50; ++stroke) {
+        const Cell a = moved[stroke * 100], b = moved[stroke * 100 + 1];
         BeginEdit();
-        for (int32_t k = 0; k < 4; ++k) {
-            ASSERT_TRUE(SetCellInEdit(full[size_t(stroke * 100 + k)].x + 1, full[size_t(stroke * 100 + k)].y, false));
-        }
+        ASSERT_TRUE(SetCellInEdit(a.x, a.y, false) && SetCellInEdit(b.x, b.y, false) && count == kMaxCells - 2 * int(stroke) - 2);
     }
     EXPECT_LT(HistoryBytes() - before, 50 * 1024u);  // a whole board is 80 KB
 }
@@ -392,8 +379,7 @@ TEST_F(Board, HistoryAtTheCapDropsTheOldestEntriesPastItsBoundAndBackStopsAtTheO
     ASSERT_TRUE(EditBoard(cells) && EditBoard(cells) && StepBack(nullptr) && StepBack(nullptr));
     ASSERT_GT(HistoryBytes() + step, kHistoryBytes);
     ASSERT_TRUE(AdvanceGeneration(nullptr));
-    while (StepBack(nullptr)) {
-    }
+    while (StepBack(nullptr)) {}
     EXPECT_EQ(generation, 0);
 }
 
