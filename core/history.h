@@ -65,7 +65,9 @@ bool EditBoard(const std::vector<Cell>& cells, SelectionChange selection = {});
 bool UndoneSelection(Selection& selection);
 // A stroke: BeginEdit opens an entry that holds only the cells SetCellInEdit then changes (births
 // appended, deaths with their places in the table), so undoing it puts the table back in its order
-// and a long stroke costs what it drew. False when a full table refuses the cell.
+// and a long stroke costs what it drew. A cell the stroke took away and then brings back opens a
+// second entry, as one entry could not put it back in both places. False when a full table
+// refuses the cell.
 void BeginEdit();
 bool SetCellInEdit(int32_t x, int32_t y, bool alive);
 // Whether the last BeginEdit's entry is still the newest and nothing was recorded, undone or redone
