@@ -15,17 +15,21 @@
 namespace {
 
 // Each edit's result replaces the board as one entry; an edit that changes nothing leaves no entry.
-void ApplyEdit(HWND window, const std::vector<Cell>& cells)
+// A turn's entry also moves the selection, and comes back with it.
+void ApplyEdit(HWND window, const std::vector<Cell>& cells, SelectionChange selection = {})
 {
-    if (cells != TableCells()) {
-        EditBoard(cells);
+    if (cells != TableCells() || !(selection.before == selection.after)) {
+        EditBoard(cells, selection);
+        if (selection.kept) {
+            Select(window, selection.after.rect);
+        }
         RepaintNow(window);
         RefreshCaption(window);
     }
 }
 
 // Seeded once a session: fills differ from run to run, as a user expects of random.
-uint64_t fillState = GetTickCount64() * 0x9E3779B97F4A7C15u;
+[[maybe_unused]] const bool fillsSeeded = (SeedFills(GetTickCount64() * 0x9E3779B97F4A7C15u), true);
 
 }  // namespace
 
@@ -64,8 +68,8 @@ void RotateSelection(HWND window, bool clockwise)
         return;
     }
     const CellRect r = SelectedRect();
-    ApplyEdit(window, clockwise ? RotateClockwise(TableCells(), r) : RotateAnticlockwise(TableCells(), r));
-    Select(window, TurnedRect(r));
+    ApplyEdit(window, clockwise ? RotateClockwise(TableCells(), r) : RotateAnticlockwise(TableCells(), r),
+              {true, {true, r}, {true, TurnedRect(r)}});
 }
 
 void RandomFillSelection(HWND window)
@@ -79,14 +83,12 @@ void RandomFillSelection(HWND window)
                             "most " + WithThousands(kMaxFillCells) + ".", MB_OK | MB_ICONWARNING);
         return;
     }
-    uint64_t next = fillState;
-    const std::vector<Cell> filled = RandomFill(TableCells(), r, next);
+    const std::vector<Cell> filled = NextFill(TableCells(), r);
     if (filled.size() > static_cast<size_t>(kMaxCells)) {
         ShowMessage(window, "The fill would make " + WithThousands(filled.size()) + " live cells; " + BoardLimitText(),
                     MB_OK | MB_ICONWARNING);
         return;
     }
-    fillState = next;
     ApplyEdit(window, filled);
 }
 

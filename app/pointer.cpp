@@ -33,9 +33,14 @@ struct PointerState {
 
 PointerState state = {};
 
+// The cell mixed one-to-one, so the low half that a 32-bit build's hash keeps depends on both
+// coordinates: unmixed, every cell of a row would share one bucket.
 uint64_t Key(Cell c)
 {
-    return uint64_t{static_cast<uint32_t>(c.x)} << 32 | static_cast<uint32_t>(c.y);
+    uint64_t z = uint64_t{static_cast<uint32_t>(c.x)} << 32 | static_cast<uint32_t>(c.y);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+    return z ^ (z >> 31);
 }
 
 void ShowOverlay()

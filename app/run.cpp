@@ -9,6 +9,7 @@
 #include "generation.h"
 #include "history.h"
 #include "message_box.h"
+#include "pointer.h"
 #include "texts.h"
 #include "viewport.h"
 
@@ -224,6 +225,11 @@ void MoveInHistory(HWND window, bool (*move)(CellChangeListener))
         KeepView({before.cellSize, before.offsetX, before.offsetY});
         viewport = {view.cellSize, view.offsetX, view.offsetY};
         RepaintNow(window);
+    }
+    // A turn undone or redone brings its selection back with its cells.
+    Selection selection = {};
+    if (moved && UndoneSelection(selection)) {
+        selection.active ? Select(window, selection.rect) : RemoveSelection(window);
     }
     UpdateCaption(window);
 }

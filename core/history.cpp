@@ -1,5 +1,6 @@
 #include "history.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -8,11 +9,12 @@
 
 namespace {
 
-// A generation keeps what changed (the dead with their positions, the number born); a click the
-// same, with at most one cell; a Clear, a replaced board or an edit keeps the whole board it
-// replaced. Undone, a generation is redone by stepping again, a click by toggling its cell again,
-// and the rest by putting back the board the undo replaced, which the undone entry then holds.
-enum class EntryKind : uint8_t { Step, Click, Board };
+// A generation keeps what changed (the dead with their positions, the number born); a stroke the
+// same, with its newborns' cells too; a Clear, a replaced board or an edit keeps the whole board it
+// replaced. Undone, a generation is redone by stepping again, a stroke by drawing its cells again
+// (the entry itself moves to the redo chain), and the rest by putting back the board the undo
+// replaced, which the undone entry then holds.
+enum class EntryKind : uint8_t { Step, Stroke, Board };
 
 // One heap block per entry, header then cells. Two chains, each linked oldest to newest so that
 // its oldest can go without moving the others: the timeline, and what was undone from it.
@@ -21,9 +23,11 @@ struct Entry {
     Entry* newer;
     size_t bytes;
     int64_t generation;  // the generation to show once the entry is applied (undone or redone)
-    int32_t born;        // Step, Click: entries appended at the table's end
-    int32_t cellCount;   // Step, Click: DeadCell records that follow; Board: Cell records that follow
+    int32_t born;        // Step, Stroke: entries appended at the table's end
+    int32_t cellCount;   // Step, Stroke: DeadCell records that follow (a stroke's newborns after
+                         // them); Board: Cell records that follow
     ViewNote view;       // Board: how to show the board the entry puts back, when the window said
+    SelectionChange selection;  // Board: the selection before and after the edit, when it moved
     PeriodReport period; // the report of the board that undoing the entry puts back
     EntryKind kind;
 };
@@ -39,8 +43,28 @@ Chain redoable = {};  // the newest is the next to redo
 size_t heldBytes = 0;
 int64_t shownGeneration = 0;
 ViewNote appliedView = {};
+bool appliedSelectionKept = false;
+Selection appliedSelection = {};
 Entry* lastApplied = nullptr;  // the entry the last StepBack or Redo made, for KeepView
 Entry* openEdit = nullptr;     // the entry the last BeginEdit made, until anything else is recorded or undone
+// The stroke's cells changed since its note was taken: the period search starts over from what it
+// drew once the stroke stretch ends, not once a cell.
+bool strokeNoteStale = false;
+
+// The board some generations back, being rebuilt a stretch at a time: each stretch undoes whole
+// entries, at most about this many cells' worth, so a tick stays within its time.
+constexpr size_t kWalkCells = size_t{1} << 20;
+struct Walk {
+    bool active;
+    Entry* next;        // the next entry to undo
+    int32_t left;       // how many entries are still to undo
+    int32_t back;       // how far back the walk was asked for
+    int64_t stepsThen;  // `stepsRecorded` when it was asked
+    std::vector<Cell> cells;
+    std::vector<Cell> spare;
+};
+Walk walk = {};
+int64_t stepsRecorded = 0;
 
 DeadCell* DeadCells(Entry* e)
 {
@@ -78,6 +102,9 @@ void Unlink(Chain& chain, Entry* e)
     if (e == openEdit) {
         openEdit = nullptr;
     }
+    if (e == walk.next) {
+        walk.active = false;
+    }
 }
 
 void Drop(Chain& chain, Entry* e)
@@ -109,8 +136,57 @@ Entry* NewEntry(EntryKind kind, int32_t cellCount)
         DropAll(redoable);
         return nullptr;
     }
-    *e = {nullptr, nullptr, bytes, shownGeneration, 0, cellCount, {}, CurrentPeriod(), kind};
+    *e = {nullptr, nullptr, bytes, shownGeneration, 0, cellCount, {}, {}, CurrentPeriod(), kind};
     return e;
+}
+
+// A stroke's records: its dead, by their old table positions ascending, then its newborns in table
+// order.
+int32_t StrokeRoom(const Entry* e)
+{
+    return static_cast<int32_t>((e->bytes - sizeof(Entry)) / sizeof(DeadCell));
+}
+
+// Makes room for one more record in the open stroke, which is the timeline's newest: the block
+// doubles, older entries going first when the bound needs it. False, with the whole timeline
+// dropped, when memory is short: the stroke goes on unrecorded, as any edit would.
+bool GrowStroke()
+{
+    Entry* e = openEdit;
+    if (e->cellCount + e->born < StrokeRoom(e)) {
+        return true;
+    }
+    const size_t bytes = sizeof(Entry) + sizeof(DeadCell) * static_cast<size_t>(std::max(16, 2 * StrokeRoom(e)));
+    while (heldBytes - e->bytes + bytes > kHistoryBytes && timeline.oldest != e) {
+        Drop(timeline, timeline.oldest);
+    }
+    auto* grown = static_cast<Entry*>(std::realloc(e, bytes));
+    if (!grown) {
+        Unlink(timeline, e);
+        std::free(e);
+        DropAll(timeline);
+        ForgetPeriods();
+        return false;
+    }
+    heldBytes += bytes - grown->bytes;
+    grown->bytes = bytes;
+    (grown->older ? grown->older->newer : timeline.oldest) = grown;
+    timeline.newest = grown;
+    if (lastApplied == e) {
+        lastApplied = grown;
+    }
+    openEdit = grown;
+    return true;
+}
+
+// Once a stroke stretch ends, its note is taken anew from what it drew.
+void SettleStroke()
+{
+    if (strokeNoteStale) {
+        strokeNoteStale = false;
+        UndoPeriodNote({});
+        NotePeriodEdit();
+    }
 }
 
 // Any entry but the open edit's own ends that edit: a stroke going on then opens another.
@@ -121,6 +197,9 @@ void Record(Entry* e)
     }
     if (e) {
         Link(timeline, e);
+        if (e->kind != EntryKind::Step) {
+            walk.active = false;  // the board back is no longer the same number of generations away
+        }
     }
 }
 
@@ -172,41 +251,16 @@ void Change()
     DropAll(redoable);
 }
 
-// The board `back` generations ago, rebuilt from a copy of the table through the newest entries,
-// each of which must be a generation's. False at once when the timeline is shorter.
-bool BoardBack(int32_t back, std::vector<Cell>& cells)
+// A generation; `fresh` for a new change, which ends what could be redone before the entry is made
+// (its room then comes from the redo chain first), rather than a redo.
+bool Step(CellChangeListener listener, bool fresh)
 {
-    if (back > timeline.entries) {
-        return false;
-    }
-    cells = TableCells();
-    std::vector<Cell> restored;
-    Entry* e = timeline.newest;
-    for (int32_t i = 0; i < back; ++i, e = e->older) {
-        if (e->kind != EntryKind::Step || static_cast<size_t>(e->born) > cells.size()) {
-            return false;
-        }
-        // The newborns were appended; the dead go back to their old positions, ascending.
-        cells.resize(cells.size() - static_cast<size_t>(e->born));
-        restored.clear();
-        size_t from = 0;
-        for (int32_t k = 0; k < e->cellCount; ++k) {
-            const DeadCell d = DeadCells(e)[k];
-            while (restored.size() < static_cast<size_t>(d.position) && from < cells.size()) {
-                restored.push_back(cells[from++]);
-            }
-            restored.push_back(d.cell);
-        }
-        restored.insert(restored.end(), cells.begin() + static_cast<std::ptrdiff_t>(from), cells.end());
-        cells.swap(restored);
-    }
-    return true;
-}
-
-bool Step(CellChangeListener listener)
-{
+    SettleStroke();
     if (!StepGeneration(listener)) {
         return false;
+    }
+    if (fresh) {
+        Change();
     }
     const CellStore& s = *GetCellStore();
     Entry* e = NewEntry(EntryKind::Step, s.deathCount);
@@ -216,51 +270,27 @@ bool Step(CellChangeListener listener)
     }
     Record(e);
     ++shownGeneration;
+    ++stepsRecorded;
     NotePeriodGeneration(BoardBack);
     return true;
 }
 
-bool Toggle(int32_t x, int32_t y, bool& alive)
-{
-    if (IsAlive(x, y)) {
-        const Cell* cells = TableEntries();
-        int32_t position = 0;
-        while (cells[position] != Cell{x, y}) {
-            ++position;
-        }
-        Entry* e = NewEntry(EntryKind::Click, 1);
-        if (e) {
-            *DeadCells(e) = {{x, y}, position};
-        }
-        RemoveCell(x, y);
-        Record(e);
-        NotePeriodEdit();
-        alive = false;
-        return true;
-    }
-    if (!TableEntries() || count >= kMaxCells) {
-        return false;
-    }
-    Entry* e = NewEntry(EntryKind::Click, 0);
-    if (e) {
-        e->born = 1;
-    }
-    AddCell(x, y);
-    Record(e);
-    NotePeriodEdit();
-    alive = true;
-    return true;
-}
-
 // Replaces the board, recording the old one; `generationAfter` is the generation then shown.
-bool Replace(const Cell* cells, int32_t n, int64_t generationAfter, ViewNote viewBefore, CellChangeListener listener)
+// `fresh` as for Step.
+bool Replace(const Cell* cells, int32_t n, int64_t generationAfter, ViewNote viewBefore, SelectionChange selection,
+             bool fresh, CellChangeListener listener)
 {
     if (!TableEntries() || n > kMaxCells) {
         return false;
     }
+    SettleStroke();
+    if (fresh) {
+        Change();
+    }
     Entry* e = SaveBoard();
     if (e) {
         e->view = viewBefore;
+        e->selection = selection;
     }
     RestoreBoard(cells, n, listener);  // a repeated cell stays one entry
     Record(e);
@@ -275,20 +305,57 @@ Entry* RedoOf(Entry* e)
     if (e->kind == EntryKind::Step) {
         return NewEntry(EntryKind::Step, 0);
     }
-    if (e->kind == EntryKind::Click) {
-        Entry* r = NewEntry(EntryKind::Click, 1);
-        if (r) {
-            // A birth was appended at the table's end; a death is the cell the entry holds.
-            const Cell cell = e->born == 1 ? TableEntries()[count - 1] : DeadCells(e)->cell;
-            *DeadCells(r) = {cell, 0};
-        }
-        return r;
-    }
     Entry* r = SaveBoard();
     if (r) {
         r->generation = shownGeneration;
+        r->selection = e->selection;
     }
     return r;
+}
+
+// Undoes a stroke: its newborns must be the table's last entries, then the undo of a step puts
+// its dead back in their places.
+bool UndoStroke(Entry* e, CellChangeListener listener)
+{
+    if (e->born > count) {
+        return false;
+    }
+    const DeadCell* born = DeadCells(e) + e->cellCount;
+    const Cell* last = TableEntries() + (count - e->born);
+    for (int32_t k = 0; k < e->born; ++k) {
+        if (born[k].cell != last[k]) {
+            return false;
+        }
+    }
+    return UndoStep(DeadCells(e), e->cellCount, e->born, listener);
+}
+
+// Draws an undone stroke again on the board it was drawn on: its dead at their places, its newborns
+// dead and room for them. Deaths are announced in table order, then births.
+bool RedoStroke(Entry* e, CellChangeListener listener)
+{
+    const DeadCell* records = DeadCells(e);
+    if (count - e->cellCount + e->born > kMaxCells) {
+        return false;
+    }
+    for (int32_t k = 0; k < e->cellCount; ++k) {
+        if (records[k].position >= count || TableEntries()[records[k].position] != records[k].cell) {
+            return false;
+        }
+    }
+    for (int32_t k = e->cellCount; k < e->cellCount + e->born; ++k) {
+        if (IsAlive(records[k].cell.x, records[k].cell.y)) {
+            return false;
+        }
+    }
+    for (int32_t k = 0; k < e->cellCount + e->born; ++k) {
+        const bool alive = k >= e->cellCount;
+        alive ? void(AddCell(records[k].cell.x, records[k].cell.y)) : RemoveCell(records[k].cell.x, records[k].cell.y);
+        if (listener) {
+            listener(records[k].cell.x, records[k].cell.y, alive);
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -301,11 +368,7 @@ bool AdvanceGeneration(CellChangeListener listener)
     if (count == 0) {
         return true;
     }
-    if (!Step(listener)) {
-        return false;
-    }
-    Change();
-    return true;
+    return Step(listener, true);
 }
 
 bool StepBack(CellChangeListener listener)
@@ -314,12 +377,18 @@ bool StepBack(CellChangeListener listener)
     if (!e) {
         return false;
     }
+    SettleStroke();
     openEdit = nullptr;
+    walk.active = false;
     Unlink(timeline, e);
-    Entry* redo = RedoOf(e);
-    const bool undone = e->kind == EntryKind::Board ? RestoreBoard(BoardCells(e), e->cellCount, listener)
-                                                    : UndoStep(DeadCells(e), e->cellCount, e->born, listener);
+    // An undone stroke is its own redo.
+    Entry* redo = e->kind == EntryKind::Stroke ? e : RedoOf(e);
+    const bool undone = e->kind == EntryKind::Board    ? RestoreBoard(BoardCells(e), e->cellCount, listener)
+                        : e->kind == EntryKind::Stroke ? UndoStroke(e, listener)
+                                                       : UndoStep(DeadCells(e), e->cellCount, e->born, listener);
     appliedView = e->view;
+    appliedSelectionKept = e->selection.kept;
+    appliedSelection = e->selection.before;
     if (undone) {
         shownGeneration = e->generation;
         UndoPeriodNote(e->period);
@@ -329,12 +398,16 @@ bool StepBack(CellChangeListener listener)
         lastApplied = redo;
     } else {
         // The table was changed behind the history's back: nothing older can be undone either.
-        std::free(redo);
+        if (redo != e) {
+            std::free(redo);
+        }
         DropAll(timeline);
         DropAll(redoable);
         ForgetPeriods();
     }
-    std::free(e);
+    if (redo != e || !undone) {
+        std::free(e);
+    }
     return undone;
 }
 
@@ -349,23 +422,31 @@ bool Redo(CellChangeListener listener)
     if (!r) {
         return false;
     }
+    SettleStroke();
     openEdit = nullptr;
     Unlink(redoable, r);
     bool redone = true;
-    bool alive = false;
     switch (r->kind) {
-    case EntryKind::Step: redone = Step(listener); break;
-    case EntryKind::Click:
-        redone = Toggle(DeadCells(r)->cell.x, DeadCells(r)->cell.y, alive);
-        if (redone && listener) {
-            listener(DeadCells(r)->cell.x, DeadCells(r)->cell.y, alive);
+    case EntryKind::Step: redone = Step(listener, false); break;
+    case EntryKind::Stroke:
+        r->period = CurrentPeriod();
+        redone = RedoStroke(r, listener);
+        if (redone) {
+            Record(r);
+            NotePeriodEdit();
         }
         break;
-    case EntryKind::Board: redone = Replace(BoardCells(r), r->cellCount, r->generation, {}, listener); break;
+    case EntryKind::Board:
+        redone = Replace(BoardCells(r), r->cellCount, r->generation, {}, r->selection, false, listener);
+        break;
     }
     appliedView = r->view;
+    appliedSelectionKept = r->selection.kept;
+    appliedSelection = r->selection.after;
     lastApplied = redone && r->kind == EntryKind::Board ? timeline.newest : nullptr;
-    std::free(r);
+    if (r->kind != EntryKind::Stroke || !redone) {
+        std::free(r);
+    }
     return redone;
 }
 
@@ -377,6 +458,12 @@ bool CanRedo()
 ViewNote UndoneView()
 {
     return appliedView;
+}
+
+bool UndoneSelection(Selection& selection)
+{
+    selection = appliedSelection;
+    return appliedSelectionKept;
 }
 
 void KeepView(ViewNote view)
@@ -391,50 +478,89 @@ size_t HistoryBytes()
     return heldBytes;
 }
 
-bool ToggleCell(int32_t x, int32_t y, bool& alive)
-{
-    if (!Toggle(x, y, alive)) {
-        return false;
-    }
-    Change();
-    return true;
-}
-
 void ClearBoard()
 {
     if (count == 0 && shownGeneration == 0) {
         return;
     }
-    Change();
-    Replace(nullptr, 0, 0, {}, nullptr);
+    Replace(nullptr, 0, 0, {}, {}, true, nullptr);
 }
 
 bool ReplaceBoard(const std::vector<Cell>& cells, ViewNote viewBefore)
 {
-    if (cells.size() > static_cast<size_t>(kMaxCells) ||
-        !Replace(cells.data(), static_cast<int32_t>(cells.size()), 0, viewBefore, nullptr)) {
-        return false;
-    }
-    Change();
-    return true;
+    return cells.size() <= static_cast<size_t>(kMaxCells) &&
+           Replace(cells.data(), static_cast<int32_t>(cells.size()), 0, viewBefore, {}, true, nullptr);
 }
 
 void BeginEdit()
 {
+    SettleStroke();
     Change();
-    openEdit = SaveBoard();
+    openEdit = NewEntry(EntryKind::Stroke, 0);
     Record(openEdit);
     NotePeriodEdit();
 }
 
 bool SetCellInEdit(int32_t x, int32_t y, bool alive)
 {
-    if (!(alive ? AddCell(x, y) : (RemoveCell(x, y), true))) {
+    if (!HasCellStorage()) {
         return false;
     }
-    // The search starts over from the board the stroke has made so far.
-    UndoPeriodNote({});
-    NotePeriodEdit();
+    if (IsAlive(x, y) == alive) {
+        return true;
+    }
+    if (alive && count >= kMaxCells) {
+        return false;
+    }
+    Entry* e = EditIsNewest() ? openEdit : nullptr;
+    if (e && alive) {
+        // A cell this stroke took away that comes back would leave its entry two places in the
+        // table: a new entry keeps both exact.
+        const DeadCell* dead = DeadCells(e);
+        if (std::any_of(dead, dead + e->cellCount, [x, y](DeadCell d) { return d.cell == Cell{x, y}; })) {
+            BeginEdit();
+            e = openEdit;
+        }
+    }
+    if (e) {
+        e = GrowStroke() ? openEdit : nullptr;  // the block may have moved
+    }
+    if (alive) {
+        AddCell(x, y);
+        if (e) {
+            DeadCells(e)[e->cellCount + e->born++] = {{x, y}, count - 1};
+        }
+    } else {
+        const Cell* cells = TableEntries();
+        int32_t at = 0;
+        while (cells[at] != Cell{x, y}) {
+            ++at;
+        }
+        RemoveCell(x, y);
+        if (e) {
+            DeadCell* records = DeadCells(e);
+            const int32_t firstBorn = count + 1 - e->born;
+            if (at >= firstBorn) {
+                // One of this stroke's newborns: it was never on the board before.
+                std::memmove(records + e->cellCount + (at - firstBorn), records + e->cellCount + (at - firstBorn) + 1,
+                             sizeof(DeadCell) * static_cast<size_t>(e->born - 1 - (at - firstBorn)));
+                --e->born;
+            } else {
+                // Its place in the table before the stroke: past every earlier death at or before it.
+                int32_t k = 0;
+                int32_t position = at;
+                while (k < e->cellCount && records[k].position <= position) {
+                    ++position;
+                    ++k;
+                }
+                std::memmove(records + k + 1, records + k,
+                             sizeof(DeadCell) * static_cast<size_t>(e->cellCount - k + e->born));
+                records[k] = {{x, y}, position};
+                ++e->cellCount;
+            }
+        }
+    }
+    strokeNoteStale = true;
     return true;
 }
 
@@ -443,14 +569,62 @@ bool EditIsNewest()
     return openEdit && timeline.newest == openEdit;
 }
 
-bool EditBoard(const std::vector<Cell>& cells)
+bool EditBoard(const std::vector<Cell>& cells, SelectionChange selection)
 {
-    if (cells.size() > static_cast<size_t>(kMaxCells) ||
-        !Replace(cells.data(), static_cast<int32_t>(cells.size()), shownGeneration, {}, nullptr)) {
-        return false;
+    return cells.size() <= static_cast<size_t>(kMaxCells) &&
+           Replace(cells.data(), static_cast<int32_t>(cells.size()), shownGeneration, {}, selection, true, nullptr);
+}
+
+OlderBoard BoardBack(int32_t back, std::vector<Cell>& cells)
+{
+    const bool goesOn = walk.active && back == walk.back + (stepsRecorded - walk.stepsThen);
+    if (!goesOn) {
+        if (back > timeline.entries) {
+            walk.active = false;
+            return OlderBoard::Unreachable;
+        }
+        walk.active = true;
+        walk.next = timeline.newest;
+        walk.left = back;
+        walk.cells = TableCells();
     }
-    Change();
-    return true;
+    walk.back = back;
+    walk.stepsThen = stepsRecorded;
+    size_t spent = 0;
+    for (; walk.left > 0 && spent < kWalkCells; --walk.left) {
+        Entry* e = walk.next;
+        std::vector<Cell>& now = walk.cells;
+        if (!e || e->kind != EntryKind::Step || static_cast<size_t>(e->born) > now.size()) {
+            walk.active = false;
+            return OlderBoard::Unreachable;
+        }
+        // The newborns were appended; the dead go back to their old positions, ascending, the
+        // survivors between them copied in runs.
+        const size_t kept = now.size() - static_cast<size_t>(e->born);
+        std::vector<Cell>& then = walk.spare;
+        then.resize(kept + static_cast<size_t>(e->cellCount));
+        size_t from = 0;
+        size_t to = 0;
+        for (int32_t k = 0; k < e->cellCount; ++k) {
+            const DeadCell d = DeadCells(e)[k];
+            const size_t run = std::min(static_cast<size_t>(d.position) - to, kept - from);
+            std::memcpy(then.data() + to, now.data() + from, sizeof(Cell) * run);
+            from += run;
+            to += run;
+            then[to++] = d.cell;
+        }
+        std::memcpy(then.data() + to, now.data() + from, sizeof(Cell) * (kept - from));
+        then.resize(to + kept - from);
+        now.swap(then);
+        spent += now.size() + static_cast<size_t>(e->cellCount);
+        walk.next = e->older;
+    }
+    if (walk.left > 0) {
+        return OlderBoard::Later;
+    }
+    walk.active = false;
+    cells.swap(walk.cells);
+    return OlderBoard::Ready;
 }
 
 void ForgetHistory()
@@ -458,5 +632,7 @@ void ForgetHistory()
     DropAll(timeline);
     DropAll(redoable);
     shownGeneration = 0;
+    strokeNoteStale = false;
+    walk.active = false;
     ForgetPeriods();
 }

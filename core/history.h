@@ -8,6 +8,7 @@
 #include "cell_table.h"
 #include "generation.h"
 #include "period.h"
+#include "selection.h"
 
 // The generation shown: 0 at start; +1 per generation, -1 when one is undone. A Clear or a
 // replaced board sets it to 0, and undoing them brings the old number back; a click keeps it.
@@ -32,9 +33,6 @@ constexpr size_t kHistoryBytes = size_t{64} << 20;
 size_t HistoryBytes();
 
 // Edits the window makes, each applied and recorded as one entry.
-// Toggles the cell; `alive` is its new state. False (nothing changed or recorded) when a full
-// table refuses the birth.
-bool ToggleCell(int32_t x, int32_t y, bool& alive);
 // Empties the board. An empty board at generation 0 records nothing.
 void ClearBoard();
 // How the window showed the board: kept with a replaced board, so that undoing the load shows the
@@ -52,16 +50,35 @@ bool ReplaceBoard(const std::vector<Cell>& cells, ViewNote viewBefore = {});
 // leaves, so undoing and redoing a load each show the board as it was seen.
 ViewNote UndoneView();
 void KeepView(ViewNote view);
-// Edits that keep the generation: the board as it stands becomes one entry, and the cells then
-// change through the table's own functions (a stroke) or at once (an edit command's result, in
-// this order). False, with nothing changed, when the cells do not fit in kMaxCells.
+// An edit that moves the selection (a turn) keeps it from before and after, so that Backward and
+// Redo show the selection that went with the cells. `kept` false: the entry leaves it alone.
+struct SelectionChange {
+    bool kept;
+    Selection before;
+    Selection after;
+};
+// An edit command's result, which keeps the generation: the cells, in this order, replace the board
+// as one entry. False, with nothing changed, when they do not fit in kMaxCells.
+bool EditBoard(const std::vector<Cell>& cells, SelectionChange selection = {});
+// After a StepBack or Redo that returned true: whether the entry it applied kept a selection, and
+// that selection, to show with the board.
+bool UndoneSelection(Selection& selection);
+// A stroke: BeginEdit opens an entry that holds only the cells SetCellInEdit then changes (births
+// appended, deaths with their places in the table), so undoing it puts the table back in its order
+// and a long stroke costs what it drew. A cell the stroke took away and then brings back opens a
+// second entry, as one entry could not put it back in both places. False when a full table
+// refuses the cell.
 void BeginEdit();
-bool EditBoard(const std::vector<Cell>& cells);
-// A cell a stroke sets under its open edit (BeginEdit first). False when a full table refuses it.
 bool SetCellInEdit(int32_t x, int32_t y, bool alive);
 // Whether the last BeginEdit's entry is still the newest and nothing was recorded, undone or redone
 // since, so that a stroke may go on changing the table under it; otherwise it must begin anew.
 bool EditIsNewest();
+
+// The board `back` generations before the current one, rebuilt from the table through the newest
+// entries, in any order: the period search's source. A long way back is rebuilt a bounded stretch
+// per call: Later until it is done, each call of a later generation asking `back` one more going on
+// where the last stopped. Unreachable at once when the entries do not reach it.
+OlderBoard BoardBack(int32_t back, std::vector<Cell>& cells);
 
 // The period and motion of the board shown, as the timeline found them: after a generation, whether
 // the board is one it was a few generations ago, moved; any edit starts the search over, and a step

@@ -359,6 +359,31 @@ Note notes[kNoteRing];
 int64_t oldestNote = 0;
 int64_t newestNote = -1;  // below oldestNote: none
 PeriodReport held = {0, 0, 0};
+// A candidate whose older board the source is still rebuilding: the board it was named at, and the
+// note that named it.
+struct Pending {
+    PeriodReport candidate;
+    int64_t note;
+    std::vector<Cell> board;
+};
+Pending pending = {};
+
+// Whether `board` is `older` moved by (dx, dy), as sets.
+bool IsMoved(const std::vector<Cell>& board, const std::vector<Cell>& older, int32_t dx, int32_t dy)
+{
+    if (board.size() != older.size()) {
+        return false;
+    }
+    auto key = [](Cell c) { return uint64_t{static_cast<uint32_t>(c.x)} << 32 | static_cast<uint32_t>(c.y); };
+    std::vector<uint64_t> a(board.size());
+    std::vector<uint64_t> b(older.size());
+    std::transform(board.begin(), board.end(), a.begin(), key);
+    std::transform(older.begin(), older.end(), b.begin(),
+                   [&](Cell c) { return key({WrapAdd(c.x, dx), WrapAdd(c.y, dy)}); });
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    return a == b;
+}
 
 // The newest note of each print, by open addressing: ring slot + 1, 0 for an empty slot. Twice
 // the ring, so that a probe run stays short.
@@ -462,6 +487,7 @@ void ForgetPeriods()
 void NotePeriodEdit()
 {
     held = {0, 0, 0};
+    pending = {};
     PushNote(FingerprintTable(), true);
 }
 
@@ -475,20 +501,41 @@ PeriodReport NotePeriodGeneration(OlderBoardSource older)
     PushNote(print, false);
     const Note& note = NoteAt(newestNote);
     // Within the search, the notes are the generations one by one.
-    if (note.sameBack != 0 && note.sameBack <= note.startBack) {
+    if (pending.candidate.period == 0 && note.sameBack != 0 && note.sameBack <= note.startBack) {
         const Cell then = NoteAt(newestNote - note.sameBack).print.corner;
-        const PeriodReport candidate = {static_cast<int32_t>(note.sameBack), WrapSub(print.corner.x, then.x),
-                                        WrapSub(print.corner.y, then.y)};
-        std::vector<Cell> cells;
-        if (older && older(candidate.period, cells) && TableIsMoved(cells, candidate.dx, candidate.dy)) {
-            held = candidate;
-        }
+        pending.candidate = {static_cast<int32_t>(note.sameBack), WrapSub(print.corner.x, then.x),
+                             WrapSub(print.corner.y, then.y)};
+        pending.note = newestNote;
+        pending.board.clear();
     }
+    if (pending.candidate.period == 0) {
+        return held;
+    }
+    // A board far back may take the source several generations; the one this candidate names stays
+    // the same, one generation further back each time, and is compared with the board it was named at.
+    const int32_t back = pending.candidate.period + static_cast<int32_t>(newestNote - pending.note);
+    std::vector<Cell> cells;
+    const OlderBoard found = older ? older(back, cells) : OlderBoard::Unreachable;
+    if (found == OlderBoard::Later) {
+        if (back == pending.candidate.period) {
+            pending.board = TableCells();
+        }
+        return held;
+    }
+    const bool same = found == OlderBoard::Ready &&
+                      (back == pending.candidate.period ? TableIsMoved(cells, pending.candidate.dx, pending.candidate.dy)
+                                                        : IsMoved(pending.board, cells, pending.candidate.dx,
+                                                                  pending.candidate.dy));
+    if (same) {
+        held = pending.candidate;
+    }
+    pending = {};
     return held;
 }
 
 void UndoPeriodNote(PeriodReport restored)
 {
+    pending = {};
     if (newestNote >= oldestNote) {
         Unindex(newestNote--);
     }

@@ -40,10 +40,13 @@ BoardFingerprint FingerprintTable();
 // Whether the table is exactly `older` moved by (dx, dy).
 bool TableIsMoved(const std::vector<Cell>& older, int32_t dx, int32_t dy);
 
-// The board `back` generations before the current one, into `cells` in any order; false when the
-// history no longer reaches it. Asked only to confirm a candidate, at most once a generation, but
-// every generation while a candidate cannot be confirmed: a board out of reach should cost nothing.
-using OlderBoardSource = bool (*)(int32_t back, std::vector<Cell>& cells);
+// The board `back` generations before the current one, into `cells` in any order. Asked only to
+// confirm a candidate, at most once a generation, but every generation while a candidate cannot be
+// confirmed: a board out of reach should cost nothing. A source may take several generations to
+// rebuild a board far back (Later), so that no generation pays for all of it; it is then asked
+// again each generation, `back` one more each time, for the same board.
+enum class OlderBoard : uint8_t { Ready, Later, Unreachable };
+using OlderBoardSource = OlderBoard (*)(int32_t back, std::vector<Cell>& cells);
 
 // The search keeps one note per generation or edit, as a stack that mirrors the history's entries:
 // each step or edit pushes one, each step back pops one. Memory stays fixed however long it runs.

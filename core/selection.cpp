@@ -12,23 +12,32 @@ uint64_t KeyOf(Cell c)
     return (uint64_t{static_cast<uint32_t>(c.x)} << 32) | static_cast<uint32_t>(c.y);
 }
 
-// The survivors in order (the cells in neither rectangle), then every cell of `from` mapped
-// into `to`. Maps are one-to-one from `from` onto `to`, so the moved cells are distinct and
-// none lands on a survivor.
+// The survivors in order (the cells outside `from`), then every cell of `from` mapped into `to`
+// that is not a survivor already. Maps are one-to-one from `from` onto `to`, so the moved cells
+// are distinct.
 template <typename Map>
 std::vector<Cell> Move(const std::vector<Cell>& board, CellRect from, CellRect to, Map map)
 {
     std::vector<Cell> kept;
     std::vector<Cell> moved;
+    std::vector<uint64_t> landing;  // survivors a moved cell may land on
     kept.reserve(board.size());
     for (Cell c : board) {
         if (RectContains(from, c)) {
             moved.push_back(map(c));
-        } else if (!RectContains(to, c)) {
+        } else {
+            kept.push_back(c);
+            if (RectContains(to, c)) {
+                landing.push_back(KeyOf(c));
+            }
+        }
+    }
+    std::sort(landing.begin(), landing.end());
+    for (Cell c : moved) {
+        if (landing.empty() || !std::binary_search(landing.begin(), landing.end(), KeyOf(c))) {
             kept.push_back(c);
         }
     }
-    kept.insert(kept.end(), moved.begin(), moved.end());
     return kept;
 }
 
@@ -164,6 +173,20 @@ std::vector<Cell> RandomFill(const std::vector<Cell>& board, CellRect r, uint64_
         }
     }
     return filled;
+}
+
+namespace {
+uint64_t fills = 0;
+}  // namespace
+
+void SeedFills(uint64_t seed)
+{
+    fills = seed;
+}
+
+std::vector<Cell> NextFill(const std::vector<Cell>& board, CellRect r)
+{
+    return RandomFill(board, r, fills);
 }
 
 Stamp MakeStamp(const std::vector<Cell>& pattern)

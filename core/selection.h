@@ -26,6 +26,18 @@ inline bool operator==(CellRect a, CellRect b)
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
+// What is selected: nothing, or one rectangle. The window holds it; the history keeps it with an
+// edit that moves it.
+struct Selection {
+    bool active;
+    CellRect rect;
+};
+
+inline bool operator==(Selection a, Selection b)
+{
+    return a.active == b.active && (!a.active || a.rect == b.rect);
+}
+
 inline uint64_t RectWidth(CellRect r) { return uint64_t{StepsFrom(r.left, r.right)} + 1; }
 inline uint64_t RectHeight(CellRect r) { return uint64_t{StepsFrom(r.top, r.bottom)} + 1; }
 
@@ -49,7 +61,8 @@ CellRect RectBetween(Cell press, Cell current);
 bool RectAround(const std::vector<Cell>& cells, CellRect& rect);
 
 // The transforms. Each keeps the cells it leaves alone in their order and puts the cells it moves
-// after them, in the order of the cells they came from.
+// after them, in the order of the cells they came from. A moved cell that lands on a live one
+// outside the source merges with it, as a placed paste does: only the source's cells change.
 // The live cells inside: what Clear outside leaves, and what Copy writes.
 std::vector<Cell> CellsInside(const std::vector<Cell>& board, CellRect r);
 // The live cells outside: what Delete leaves.
@@ -63,8 +76,8 @@ std::vector<Cell> FlipUpDown(const std::vector<Cell>& board, CellRect r);
 // (W - H) / 2 and its top (H - W) / 2 cells from r's, rounded towards zero. Turning it back gives r,
 // so two turns either way leave the rectangle where it was and four leave the cells as they were.
 CellRect TurnedRect(CellRect r);
-// Every live cell in r and in TurnedRect(r) dies, then r's cells come back turned a quarter into
-// TurnedRect(r): clockwise, r's top-left cell becomes the new rectangle's top-right.
+// r's live cells die and come back turned a quarter into TurnedRect(r); every other cell keeps its
+// state. Clockwise, r's top-left cell becomes the new rectangle's top-right.
 std::vector<Cell> RotateClockwise(const std::vector<Cell>& board, CellRect r);
 // Anticlockwise, r's top-left cell becomes the new rectangle's bottom-left.
 std::vector<Cell> RotateAnticlockwise(const std::vector<Cell>& board, CellRect r);
@@ -78,6 +91,10 @@ uint64_t NextRandom(uint64_t& state);
 // a seed gives the same fill. A rectangle over kMaxFillCells cells returns the board unchanged.
 // The result may hold more than kMaxCells cells: the caller refuses it.
 std::vector<Cell> RandomFill(const std::vector<Cell>& board, CellRect r, uint64_t& state);
+// The fills the user asks for draw from one process-wide sequence, every draw moving it on, so a
+// fill refused near the cell limit is not the one drawn next.
+void SeedFills(uint64_t seed);
+std::vector<Cell> NextFill(const std::vector<Cell>& board, CellRect r);
 
 // A pattern ready to place: its distinct cells, in their first order, as steps right and down from
 // the top-left of their smallest rectangle (across the plane's ends where smaller), and that

@@ -2,6 +2,7 @@
 // menu's Backward, box and quit. Timer procedures are named WINAPI functions: on i686 a lambda is not __stdcall.
 #include <regex>
 
+#include "pointer.h"
 #include "window_harness.h"
 
 namespace {
@@ -140,6 +141,25 @@ TEST_F(MainWindowTest, AFullBoardRefusesAClickWithABeepAndAGenerationWithOneBoxA
     EXPECT_EQ(platform.captureAtBox, nullptr);
     EXPECT_EQ(message.wParam, 0u);  // the quit's own, not the driver's
     EXPECT_TRUE(platform.beeps == 1 && backwardState & MF_GRAYED) << platform.beeps << " " << backwardState;
+}
+
+// A turn is one entry with the selection it moved: Backward brings back the blinker and its 1 x 3 selection, so
+// turning again turns the same cells; Redo turns cells and selection again, and the tint follows.
+TEST_F(MainWindowTest, BackwardAndRedoBringATurnedSelectionBackWithItsCells)
+{
+    PlaceCells(kBlinker);
+    const CellRect row = {0, 1, 2, 1}, column = {1, 0, 1, 2};
+    const std::vector<Cell> upright = {{1, 0}, {1, 1}, {1, 2}};
+    Select(mainWindow, row);
+    for (int round = 0; round < 2; ++round) {
+        Command(IDM_ROTATE_CLOCKWISE);
+        ASSERT_TRUE(HasSelection() && SelectedRect() == column && TableCells() == upright) << round;
+        Command(IDM_STEP_BACKWARD);
+        ASSERT_TRUE(HasSelection() && SelectedRect() == row && TableCells() == kBlinker) << round;
+    }
+    Command(IDM_REDO);
+    EXPECT_TRUE(HasSelection() && SelectedRect() == column && TableCells() == upright);
+    EXPECT_TRUE(CellColour(1, 2) != kLive && CellColour(1, 2) != kWhite && CellColour(2, 1) == kWhite);
 }
 
 }  // namespace

@@ -22,7 +22,8 @@ enum Mode { kIdle, kDrawing, kSelecting, kPanning };
 struct Model {
     ReferenceBoard board;
     int64_t generation = 0;
-    std::vector<std::pair<ReferenceBoard, int64_t>> past, future;
+    struct Entry { ReferenceBoard board; int64_t generation; bool turn; CellRect before, after; };  // a turn's selection
+    std::vector<Entry> past, future;
     Viewport view = {kInitialCellSize, 0, 0};
     int32_t wheel = 0, speed = 50;
     UINT timer = 0;
@@ -48,7 +49,7 @@ void Zoom(Model& m, int32_t by) { m.view.cellSize = std::clamp(m.view.cellSize +
 // A new entry; a stroke going on makes its own after it.
 void Record(Model& m)
 {
-    m.past.emplace_back(m.board, m.generation);
+    m.past.push_back({m.board, m.generation, false, {}, {}});
     m.future.clear();
     m.strokeOpen = false;
 }
@@ -153,10 +154,17 @@ void EditCommand(Model& m, WPARAM id)
     case IDM_FLIP_LEFT_RIGHT: Edit(m, FlipLeftRight(cells, r)); break;
     case IDM_FLIP_UP_DOWN: Edit(m, FlipUpDown(cells, r)); break;
     case IDM_ROTATE_CLOCKWISE:
-    case IDM_ROTATE_ANTICLOCKWISE:
-        Edit(m, id == IDM_ROTATE_CLOCKWISE ? RotateClockwise(cells, r) : RotateAnticlockwise(cells, r));
+    case IDM_ROTATE_ANTICLOCKWISE: {
+        // One entry with the selection when the cells or the selection move, else nothing.
+        const std::vector<Cell> turned = id == IDM_ROTATE_CLOCKWISE ? RotateClockwise(cells, r) : RotateAnticlockwise(cells, r);
+        if (turned != cells || !(TurnedRect(r) == r)) {
+            Record(m);
+            m.past.back() = {m.past.back().board, m.generation, true, r, TurnedRect(r)};
+            m.board.cells = turned;
+        }
         m.selection = TurnedRect(r);
         break;
+    }
     case IDM_RANDOM_FILL: {
         // Random, so the window's own draw, which must keep the outside in order and add only cells inside. A box
         // refuses more than 20,000 cells, or a draw over 10,000 live ones.
@@ -190,10 +198,14 @@ void Command(Model& m, WPARAM id)
         ++m.generation;
     } else if ((id == IDM_STEP_BACKWARD && !m.past.empty()) || (id == IDM_REDO && !m.future.empty())) {
         auto& from = id == IDM_REDO ? m.future : m.past;
-        (id == IDM_REDO ? m.past : m.future).emplace_back(m.board, m.generation);
-        m.timer = id == IDM_REDO ? m.timer : 0;
-        std::tie(m.board, m.generation) = from.back();
+        const Model::Entry e = from.back();
         from.pop_back();
+        (id == IDM_REDO ? m.past : m.future).push_back({m.board, m.generation, e.turn, e.before, e.after});
+        m.timer = id == IDM_REDO ? m.timer : 0;
+        std::tie(m.board, m.generation) = std::tie(e.board, e.generation);
+        if (e.turn) {
+            m.selected = true, m.selection = id == IDM_REDO ? e.after : e.before;
+        }
         m.strokeOpen = false;
     } else if (id == IDM_ABOUT_RULES) {
         ++m.shown;  // the page, in the browser

@@ -199,7 +199,7 @@ TEST_F(Board, HistoryOnRandomRunsMatchesAStackOfWholeBoards)
         auto randomCell = [&] { return Cell{WrapAdd(corner.x, int32_t(rng() % 16)), WrapAdd(corner.y, int32_t(rng() % 16))}; };
         struct Snapshot : ReferenceBoard { int64_t generation; };
         Snapshot now = {{}, 0};
-        std::vector<Snapshot> past, future;
+        std::vector<Snapshot> past, future, splits;
         for (int round = 0; round < 6000; ++round) {
             const uint32_t what = rng() % 100;
             const Snapshot before = now;
@@ -209,10 +209,11 @@ TEST_F(Board, HistoryOnRandomRunsMatchesAStackOfWholeBoards)
                 ASSERT_EQ(AdvanceGeneration(Record), ReferenceStep(now, &expected));
                 now.generation += before.cells.empty() ? 0 : 1;
             } else if (what < 55) {
+                // A click: a stroke of one cell.
                 const Cell c = randomCell();
-                bool alive = false;
-                ASSERT_TRUE(ToggleCell(c.x, c.y, alive));
-                ASSERT_EQ(alive, !ReferenceIsAlive(now, c.x, c.y));
+                const bool alive = !ReferenceIsAlive(now, c.x, c.y);
+                BeginEdit();
+                ASSERT_TRUE(SetCellInEdit(c.x, c.y, alive));
                 alive ? void(ReferenceAdd(now, c.x, c.y)) : ReferenceRemove(now, c.x, c.y);
             } else if (what < 62) {
                 // A Clear, a board replaced by a few cells (some twice, kept once), an edit's result (which
@@ -226,11 +227,20 @@ TEST_F(Board, HistoryOnRandomRunsMatchesAStackOfWholeBoards)
                     }
                 }
                 if (what == 61) {
+                    // A stroke records the cells it changes; one that brings back a cell it took away
+                    // goes on in a new entry, so that each stays exact.
                     now = before;
                     BeginEdit();
+                    std::vector<Cell> taken, drawn;
                     for (Cell cell : cells) {
-                        ReferenceIsAlive(now, cell.x, cell.y) ? ReferenceRemove(now, cell.x, cell.y) : void(ReferenceAdd(now, cell.x, cell.y));
-                        SetCellInEdit(cell.x, cell.y, !IsAlive(cell.x, cell.y));
+                        const bool alive = !ReferenceIsAlive(now, cell.x, cell.y);
+                        if (alive && std::find(taken.begin(), taken.end(), cell) != taken.end()) {
+                            splits.push_back(now), taken.clear(), drawn.clear();
+                        }
+                        auto born = std::find(drawn.begin(), drawn.end(), cell);
+                        alive ? drawn.push_back(cell) : born != drawn.end() ? void(drawn.erase(born)) : taken.push_back(cell);
+                        alive ? void(ReferenceAdd(now, cell.x, cell.y)) : ReferenceRemove(now, cell.x, cell.y);
+                        ASSERT_TRUE(SetCellInEdit(cell.x, cell.y, alive));
                     }
                 } else {
                     ASSERT_TRUE(what < 57 ? (ClearBoard(), true) : what < 60 ? ReplaceBoard(cells) : EditBoard(cells));
@@ -256,6 +266,8 @@ TEST_F(Board, HistoryOnRandomRunsMatchesAStackOfWholeBoards)
             // Only an empty Clear at generation 0 and a step of an empty board leave no entry.
             if (what < 62 && (before.cells != now.cells || before.generation != now.generation || what >= 57)) {
                 past.push_back(before);
+                past.insert(past.end(), splits.begin(), splits.end());
+                splits.clear();
                 future.clear();
             }
             ASSERT_EQ(TableCells(), now.cells) << "from " << corner.x << ", " << corner.y << ", round " << round;
@@ -284,10 +296,46 @@ TEST_F(Board, UndoRefusesRecordsTheTableCannotHaveComeFromAndEndsTheHistory)
         EXPECT_FALSE(UndoStep(c.dead.data(), int32_t(c.dead.size()), c.born, Record)) << c.name;
         EXPECT_TRUE(heard.empty() && TableCells() == row && GetCellStore()->tileCount == tiles) << c.name;
     }
-    ASSERT_TRUE(AdvanceGeneration(nullptr));
-    ClearCells();
-    EXPECT_FALSE(StepBack(Record));
-    EXPECT_TRUE(count == 0 && !CanStepBack() && heard.empty());
+    // A generation, and a stroke's newborn, undone on a table cleared behind the history's back.
+    for (bool stroke : {false, true}) {
+        ClearCells();
+        ASSERT_TRUE(AddCell(0, 0) && AddCell(1, 0) && AddCell(2, 0));
+        stroke ? (BeginEdit(), void(SetCellInEdit(5, 5, true))) : void(AdvanceGeneration(nullptr));
+        ClearCells();
+        EXPECT_TRUE(!StepBack(Record) && count == 0 && !CanStepBack() && heard.empty());
+    }
+}
+
+// A replaced board keeps the view it was seen in, and an edit the selection it turned, through undo and redo (a
+// generation keeps neither); a full table's worth of cells is a board, one more is not. Strokes on a full board
+// record only the cells they change.
+TEST_F(Board, EditsKeepTheirViewAndSelectionAndTakeAFullTable)
+{
+    std::vector<Cell> full, moved;
+    for (int32_t i = 0; i <= kMaxCells; ++i) {
+        full.push_back({i % 100 * 3, i / 100 * 3});
+        moved.push_back({i % 100 * 3 + 1, i / 100 * 3});
+    }
+    EXPECT_FALSE(ReplaceBoard(full) || EditBoard(moved));
+    full.pop_back(), moved.pop_back();
+    const SelectionChange turn = {true, {true, {0, 0, 2, 0}}, {true, {1, -1, 1, 1}}};
+    ASSERT_TRUE(ReplaceBoard(full, {7, 1, 2}) && EditBoard(moved, turn) && count == kMaxCells);
+    Selection shown = {};
+    ASSERT_TRUE(StepBack(nullptr) && UndoneSelection(shown) && shown == turn.before);
+    ASSERT_TRUE(StepBack(nullptr) && !UndoneSelection(shown) && count == 0);
+    EXPECT_TRUE(UndoneView().cellSize == 7 && UndoneView().offsetX == 1 && UndoneView().offsetY == 2);
+    KeepView({9, 3, 4});
+    ASSERT_TRUE(Redo(nullptr) && TableCells() == full);
+    EXPECT_TRUE(UndoneView().cellSize == 9 && UndoneView().offsetX == 3 && UndoneView().offsetY == 4);
+    ASSERT_TRUE(Redo(nullptr) && UndoneSelection(shown) && shown == turn.after && TableCells() == moved);
+    ASSERT_TRUE(AdvanceGeneration(nullptr) && StepBack(nullptr) && !UndoneSelection(shown));
+    const size_t before = HistoryBytes();
+    for (size_t stroke = 0; stroke < 50; ++stroke) {
+        const Cell a = moved[stroke * 100], b = moved[stroke * 100 + 1];
+        BeginEdit();
+        ASSERT_TRUE(SetCellInEdit(a.x, a.y, false) && SetCellInEdit(b.x, b.y, false) && count == kMaxCells - 2 * int(stroke) - 2);
+    }
+    EXPECT_LT(HistoryBytes() - before, 50 * 1024u);  // a whole board is 80 KB
 }
 
 // A full table of blinkers and a lone cell: every generation 6,666 cells die and as many are
@@ -318,6 +366,21 @@ TEST_F(Board, HistoryAtTheCapDropsTheOldestEntriesPastItsBoundAndBackStopsAtTheO
     EXPECT_LE(HistoryBytes(), kHistoryBytes);
     ForgetHistory();
     EXPECT_EQ(HistoryBytes(), 0u);
+
+    // Near the bound, with two whole boards waiting to be redone, a new generation drops them, not
+    // the oldest generation: going back still reaches generation 0.
+    const size_t entry = HistoryBytes();
+    ASSERT_TRUE(AdvanceGeneration(nullptr));
+    const size_t step = HistoryBytes() - entry;
+    while (HistoryBytes() + 3 * step <= kHistoryBytes) {
+        ASSERT_TRUE(AdvanceGeneration(nullptr));
+    }
+    const std::vector<Cell> cells = TableCells();
+    ASSERT_TRUE(EditBoard(cells) && EditBoard(cells) && StepBack(nullptr) && StepBack(nullptr));
+    ASSERT_GT(HistoryBytes() + step, kHistoryBytes);
+    ASSERT_TRUE(AdvanceGeneration(nullptr));
+    while (StepBack(nullptr)) {}
+    EXPECT_EQ(generation, 0);
 }
 
 }  // namespace

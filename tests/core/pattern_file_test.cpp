@@ -136,6 +136,18 @@ TEST(PatternFileReading, AcceptsWhatRealFilesDoAndRefusesBadInputClearly)
         EXPECT_TRUE(read ? Shown(p) == expected : error.find(expected) != std::string::npos)
             << expected << ": " << (read ? Shown(p) : error);
     }
+    // Exactly 10,000 cells fill the board, in every format.
+    std::string plain = "!Name: full\n", life105 = "#Life 1.05\n", life106 = "#Life 1.06\n";
+    for (int32_t row = 0; row < 100; ++row) {
+        plain += std::string(100, 'O') + "\n";
+        life105 += std::string(100, '*') + "\n";
+    }
+    for (int32_t i = 0; i < kMaxCells; ++i) {
+        life106 += std::to_string(i % 100) + " " + std::to_string(i / 100) + "\n";
+    }
+    for (const std::string& text : {std::string("10000o!"), plain, life105, life106}) {
+        EXPECT_EQ(Read(text).cells.size(), size_t(kMaxCells)) << text.substr(0, 12);
+    }
 }
 
 // The text as others' programs read it: the name on one line, a position only with cells. Plaintext

@@ -133,8 +133,8 @@ TEST_F(Periods, AnEditStartsTheSearchOverAndAStepBackResumesIt)
     EXPECT_EQ(back(), "");
     ASSERT_EQ(Step(), "");
     ASSERT_EQ(Step(), "period 2");
-    bool alive = false;
-    ASSERT_TRUE(ToggleCell(100, 100, alive));
+    BeginEdit();
+    ASSERT_TRUE(SetCellInEdit(100, 100, true));
     EXPECT_EQ(PeriodText(CurrentPeriod()), "");
     for (const char* expected : {"", "", "period 2"}) {
         ASSERT_EQ(Step(), expected);
@@ -145,6 +145,57 @@ TEST_F(Periods, AnEditStartsTheSearchOverAndAStepBackResumesIt)
     EXPECT_TRUE(Redo(nullptr) && PeriodText(CurrentPeriod()).empty());  // the edit again
     EXPECT_TRUE(StepBack(nullptr) && back() == "");
     EXPECT_EQ(Step(), "period 2");
+    // A stroke that draws a block beside it: the search starts over from what it drew.
+    BeginEdit();
+    ASSERT_TRUE(SetCellInEdit(50, 50, true) && SetCellInEdit(51, 50, true) && SetCellInEdit(50, 51, true) &&
+                SetCellInEdit(51, 51, true));
+    EXPECT_TRUE(Step() == "" && Step() == "period 2");
+}
+
+std::vector<int32_t> asked;  // what the stub source was asked, and what it answers
+OlderBoard answer = OlderBoard::Ready;
+std::vector<Cell> answerBoard;
+OlderBoard Stub(int32_t back, std::vector<Cell>& cells) { return asked.push_back(back), cells = answerBoard, answer; }
+
+// A fingerprint only names a candidate: a block is reported still only once the source's board agrees (one
+// moved a cell is no report). A source still rebuilding is asked again a generation on, one further back. The
+// history rebuilds a board far back (1,000 generations of a soup pass a million cells) a bounded stretch a call,
+// going on where it stopped, and gives the very board; a step back starts it over.
+TEST_F(Periods, ACandidateIsReportedOnlyOnceTheBoardItNamesAgrees)
+{
+    const std::vector<Cell> block = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
+    ASSERT_TRUE(AddCell(0, 0) && AddCell(1, 0) && AddCell(0, 1) && AddCell(1, 1));
+    ForgetPeriods();
+    const auto note = [] { return StepGeneration(nullptr), NotePeriodGeneration(Stub).period; };
+    answerBoard = {{1, 0}, {2, 0}, {1, 1}, {2, 1}};
+    EXPECT_EQ(note(), 0);
+    answerBoard = block;
+    answer = OlderBoard::Later;
+    EXPECT_TRUE(note() == 0 && note() == 0);
+    answer = OlderBoard::Ready;
+    EXPECT_TRUE(note() == 1 && note() == 1);
+    EXPECT_EQ(asked, (std::vector<int32_t>{1, 1, 2, 3}));  // held after: nothing more to confirm
+
+    ClearCells();
+    std::mt19937 rng(3);
+    for (int32_t i = 0; i < 120 * 120; ++i) {
+        ASSERT_TRUE(rng() % 2 || AddCell(i % 120, i / 120));
+    }
+    ForgetHistory();
+    std::vector<Cell> start = TableCells(), cells;
+    const auto sorted = [](std::vector<Cell>& c) { std::sort(c.begin(), c.end(), [](Cell a, Cell b) { return a.y != b.y ? a.y < b.y : a.x < b.x; }); };
+    for (int g = 0; g < 1000; ++g) {
+        ASSERT_TRUE(AdvanceGeneration(nullptr));
+    }
+    EXPECT_EQ(BoardBack(1001, cells), OlderBoard::Unreachable);
+    ASSERT_TRUE(BoardBack(1000, cells) == OlderBoard::Later && StepBack(nullptr));
+    int32_t back = 999;
+    while (BoardBack(back, cells) == OlderBoard::Later) {
+        ASSERT_TRUE(AdvanceGeneration(nullptr));
+        ++back;
+    }
+    sorted(cells), sorted(start);
+    EXPECT_TRUE(back > 999 && cells == start);
 }
 
 TEST(PeriodText, WritesSpeedInLowestTermsAndThousands)
