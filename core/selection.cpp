@@ -12,6 +12,14 @@ uint64_t KeyOf(Cell c)
     return (uint64_t{static_cast<uint32_t>(c.x)} << 32) | static_cast<uint32_t>(c.y);
 }
 
+// A stamp slot's start for the cell: the product's top bits, which every bit of the key reaches
+// (the low ones would see only the low bits of y), the same on a 32-bit build.
+size_t FirstSlot(Cell offset, size_t slots)
+{
+    const int bits = __builtin_ctzll(slots);
+    return bits == 0 ? 0 : static_cast<size_t>((KeyOf(offset) * 0x9E3779B97F4A7C15u) >> (64 - bits));
+}
+
 // The survivors in order (the cells in neither rectangle), then every cell of `from` mapped
 // into `to`. Maps are one-to-one from `from` onto `to`, so the moved cells are distinct and
 // none lands on a survivor.
@@ -168,7 +176,7 @@ std::vector<Cell> RandomFill(const std::vector<Cell>& board, CellRect r, uint64_
 
 Stamp MakeStamp(const std::vector<Cell>& pattern)
 {
-    Stamp stamp = {{}, {0, 0, 0, 0}};
+    Stamp stamp = {{}, {0, 0, 0, 0}, {}};
     CellRect box;
     if (!RectAround(pattern, box)) {
         return stamp;
@@ -190,7 +198,33 @@ Stamp MakeStamp(const std::vector<Cell>& pattern)
             stamp.cells.push_back({WrapSub(pattern[i].x, box.left), WrapSub(pattern[i].y, box.top)});
         }
     }
+    size_t slots = 2;
+    while (slots < 2 * stamp.cells.size()) {
+        slots *= 2;
+    }
+    stamp.slots.assign(slots, -1);
+    for (size_t k = 0; k < stamp.cells.size(); ++k) {
+        size_t slot = FirstSlot(stamp.cells[k], slots);
+        while (stamp.slots[slot] >= 0) {
+            slot = (slot + 1) & (slots - 1);
+        }
+        stamp.slots[slot] = static_cast<int32_t>(k);
+    }
     return stamp;
+}
+
+bool StampHas(const Stamp& stamp, Cell offset)
+{
+    if (stamp.slots.empty()) {
+        return false;
+    }
+    // At most half full, so a run of taken slots ends soon.
+    for (size_t slot = FirstSlot(offset, stamp.slots.size());; slot = (slot + 1) & (stamp.slots.size() - 1)) {
+        const int32_t k = stamp.slots[slot];
+        if (k < 0 || stamp.cells[static_cast<size_t>(k)] == offset) {
+            return k >= 0;
+        }
+    }
 }
 
 CellRect StampRect(const Stamp& stamp, Cell at)

@@ -85,8 +85,14 @@ std::vector<Cell> RandomFill(const std::vector<Cell>& board, CellRect r, uint64_
 struct Stamp {
     std::vector<Cell> cells;
     CellRect box;
+    // The cells' positions in `cells`, open-addressed by a hash of the cell (-1 where empty), a
+    // power of two long and at most half full: a cell drawn under a waiting paste asks whether the
+    // paste covers it, which must not cost a walk over the whole pattern.
+    std::vector<int32_t> slots;
 };
 Stamp MakeStamp(const std::vector<Cell>& pattern);
+// Whether one of the stamp's cells lies `offset` right and down from its top-left.
+bool StampHas(const Stamp& stamp, Cell offset);
 // The stamp's rectangle with its top-left cell at `at`.
 CellRect StampRect(const Stamp& stamp, Cell at);
 // The stamp's cell k, placed with the top-left at `at`.
