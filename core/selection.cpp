@@ -12,12 +12,28 @@ uint64_t KeyOf(Cell c)
     return (uint64_t{static_cast<uint32_t>(c.x)} << 32) | static_cast<uint32_t>(c.y);
 }
 
-// A stamp slot's start for the cell: the product's top bits, which every bit of the key reaches
-// (the low ones would see only the low bits of y), the same on a 32-bit build.
-size_t FirstSlot(Cell offset, size_t slots)
+uint64_t BlockKey(Cell offset)
 {
-    const int bits = __builtin_ctzll(slots);
-    return bits == 0 ? 0 : static_cast<size_t>((KeyOf(offset) * 0x9E3779B97F4A7C15u) >> (64 - bits));
+    return uint64_t{static_cast<uint32_t>(offset.x) >> 3} << 32 | static_cast<uint32_t>(offset.y) >> 3;
+}
+
+uint64_t BlockBit(Cell offset)
+{
+    return uint64_t{1} << ((static_cast<uint32_t>(offset.y) & 7) * 8 + (static_cast<uint32_t>(offset.x) & 7));
+}
+
+// The block's slot in the stamp's table, or the empty slot where it would go. The probe starts at
+// the product's top bits, which every bit of the key reaches (the low ones would see only the low
+// bits of the row), the same on a 32-bit build.
+size_t BlockSlot(const std::vector<Stamp::Block>& blocks, uint64_t key)
+{
+    const size_t mask = blocks.size() - 1;
+    size_t slot = static_cast<size_t>((key * 0x9E3779B97F4A7C15u) >> (64 - __builtin_ctzll(blocks.size())));
+    // At most half full, so a run of taken slots ends soon.
+    while (blocks[slot].key != key && blocks[slot].key != kNoBlock) {
+        slot = (slot + 1) & mask;
+    }
+    return slot;
 }
 
 // The survivors in order (the cells in neither rectangle), then every cell of `from` mapped
@@ -198,33 +214,30 @@ Stamp MakeStamp(const std::vector<Cell>& pattern)
             stamp.cells.push_back({WrapSub(pattern[i].x, box.left), WrapSub(pattern[i].y, box.top)});
         }
     }
+    std::vector<uint64_t> keys(stamp.cells.size());
+    std::transform(stamp.cells.begin(), stamp.cells.end(), keys.begin(), BlockKey);
+    std::sort(keys.begin(), keys.end());
+    const size_t distinct = static_cast<size_t>(std::unique(keys.begin(), keys.end()) - keys.begin());
     size_t slots = 2;
-    while (slots < 2 * stamp.cells.size()) {
+    while (slots < 2 * distinct) {
         slots *= 2;
     }
-    stamp.slots.assign(slots, -1);
-    for (size_t k = 0; k < stamp.cells.size(); ++k) {
-        size_t slot = FirstSlot(stamp.cells[k], slots);
-        while (stamp.slots[slot] >= 0) {
-            slot = (slot + 1) & (slots - 1);
-        }
-        stamp.slots[slot] = static_cast<int32_t>(k);
+    stamp.blocks.assign(slots, {kNoBlock, 0});
+    for (Cell c : stamp.cells) {
+        Stamp::Block& block = stamp.blocks[BlockSlot(stamp.blocks, BlockKey(c))];
+        block.key = BlockKey(c);
+        block.bits |= BlockBit(c);
     }
     return stamp;
 }
 
 bool StampHas(const Stamp& stamp, Cell offset)
 {
-    if (stamp.slots.empty()) {
+    if (stamp.blocks.empty()) {
         return false;
     }
-    // At most half full, so a run of taken slots ends soon.
-    for (size_t slot = FirstSlot(offset, stamp.slots.size());; slot = (slot + 1) & (stamp.slots.size() - 1)) {
-        const int32_t k = stamp.slots[slot];
-        if (k < 0 || stamp.cells[static_cast<size_t>(k)] == offset) {
-            return k >= 0;
-        }
-    }
+    const Stamp::Block& block = stamp.blocks[BlockSlot(stamp.blocks, BlockKey(offset))];
+    return block.key == BlockKey(offset) && (block.bits & BlockBit(offset)) != 0;
 }
 
 CellRect StampRect(const Stamp& stamp, Cell at)
