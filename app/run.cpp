@@ -182,7 +182,9 @@ void RunBatch(HWND window)
     if (run.mode != RunMode::Fastest) {
         return;
     }
-    // Nothing is drawn per generation: the board is shown once, whole, when the batch ends.
+    // Nothing is drawn per generation: when the batch ends, the cells that differ from what the
+    // window shows are drawn, and only the bands of rows that hold them shown.
+    BeginUnseenChanges();
     const double start = SecondsNow();
     double now = start;
     int32_t generations = 0;
@@ -191,7 +193,7 @@ void RunBatch(HWND window)
         ++generations;
         now = SecondsNow();
     }
-    RepaintNow(window);
+    ShowUnseenChanges(window);
     if (!stepped) {
         RefuseGeneration(window);
     } else if (count == 0) {

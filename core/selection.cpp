@@ -12,6 +12,30 @@ uint64_t KeyOf(Cell c)
     return (uint64_t{static_cast<uint32_t>(c.x)} << 32) | static_cast<uint32_t>(c.y);
 }
 
+uint64_t BlockKey(Cell offset)
+{
+    return uint64_t{static_cast<uint32_t>(offset.x) >> 3} << 32 | static_cast<uint32_t>(offset.y) >> 3;
+}
+
+uint64_t BlockBit(Cell offset)
+{
+    return uint64_t{1} << ((static_cast<uint32_t>(offset.y) & 7) * 8 + (static_cast<uint32_t>(offset.x) & 7));
+}
+
+// The block's slot in the stamp's table, or the empty slot where it would go. The probe starts at
+// the product's top bits, which every bit of the key reaches (the low ones would see only the low
+// bits of the row), the same on a 32-bit build.
+size_t BlockSlot(const std::vector<Stamp::Block>& blocks, uint64_t key)
+{
+    const size_t mask = blocks.size() - 1;
+    size_t slot = static_cast<size_t>((key * 0x9E3779B97F4A7C15u) >> (64 - __builtin_ctzll(blocks.size())));
+    // At most half full, so a run of taken slots ends soon.
+    while (blocks[slot].key != key && blocks[slot].key != kNoBlock) {
+        slot = (slot + 1) & mask;
+    }
+    return slot;
+}
+
 // The survivors in order (the cells outside `from`), then every cell of `from` mapped into `to`
 // that is not a survivor already. Maps are one-to-one from `from` onto `to`, so the moved cells
 // are distinct.
@@ -191,7 +215,7 @@ std::vector<Cell> NextFill(const std::vector<Cell>& board, CellRect r)
 
 Stamp MakeStamp(const std::vector<Cell>& pattern)
 {
-    Stamp stamp = {{}, {0, 0, 0, 0}};
+    Stamp stamp = {{}, {0, 0, 0, 0}, {}};
     CellRect box;
     if (!RectAround(pattern, box)) {
         return stamp;
@@ -213,7 +237,30 @@ Stamp MakeStamp(const std::vector<Cell>& pattern)
             stamp.cells.push_back({WrapSub(pattern[i].x, box.left), WrapSub(pattern[i].y, box.top)});
         }
     }
+    std::vector<uint64_t> keys(stamp.cells.size());
+    std::transform(stamp.cells.begin(), stamp.cells.end(), keys.begin(), BlockKey);
+    std::sort(keys.begin(), keys.end());
+    const size_t distinct = static_cast<size_t>(std::unique(keys.begin(), keys.end()) - keys.begin());
+    size_t slots = 2;
+    while (slots < 2 * distinct) {
+        slots *= 2;
+    }
+    stamp.blocks.assign(slots, {kNoBlock, 0});
+    for (Cell c : stamp.cells) {
+        Stamp::Block& block = stamp.blocks[BlockSlot(stamp.blocks, BlockKey(c))];
+        block.key = BlockKey(c);
+        block.bits |= BlockBit(c);
+    }
     return stamp;
+}
+
+bool StampHas(const Stamp& stamp, Cell offset)
+{
+    if (stamp.blocks.empty()) {
+        return false;
+    }
+    const Stamp::Block& block = stamp.blocks[BlockSlot(stamp.blocks, BlockKey(offset))];
+    return block.key == BlockKey(offset) && (block.bits & BlockBit(offset)) != 0;
 }
 
 CellRect StampRect(const Stamp& stamp, Cell at)

@@ -102,8 +102,21 @@ std::vector<Cell> NextFill(const std::vector<Cell>& board, CellRect r);
 struct Stamp {
     std::vector<Cell> cells;
     CellRect box;
+    // The cells again, as bits of 8 x 8 blocks open-addressed by a hash of the block, a power of
+    // two long and at most half full: a cell drawn under a waiting paste asks whether the paste
+    // covers it, which must cost a probe or so, not a walk over the pattern. A compact pattern
+    // has few blocks, so its table stays in the cache.
+    struct Block {
+        uint64_t key;  // the block's column << 32 | its row, or kNoBlock where empty
+        uint64_t bits;  // bit (y % 8) * 8 + x % 8 for each cell
+    };
+    std::vector<Block> blocks;
 };
+// Block columns and rows are below 2^29, so no block has this key.
+constexpr uint64_t kNoBlock = UINT64_MAX;
 Stamp MakeStamp(const std::vector<Cell>& pattern);
+// Whether one of the stamp's cells lies `offset` right and down from its top-left.
+bool StampHas(const Stamp& stamp, Cell offset);
 // The stamp's rectangle with its top-left cell at `at`.
 CellRect StampRect(const Stamp& stamp, Cell at);
 // The stamp's cell k, placed with the top-left at `at`.

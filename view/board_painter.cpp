@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
+
+#include "cell_table.h"
 
 HWND mainWindow = nullptr;
 
@@ -36,6 +39,12 @@ struct Batch {
 Batch batch = {};
 
 BoardOverlay overlay = {};
+
+// The live cells the composition shows while generations run unseen, and the bands of rows a
+// frame shows. Kept from one batch to the next: under Wine a large block allocated and freed
+// between batches made the history's allocations, and so every generation, markedly slower.
+std::vector<Cell> unseenFrom;
+std::vector<PixelRect> bands;
 
 PixelSurface Surface()
 {
@@ -187,6 +196,29 @@ void EndCellChanges()
         ShowOnWindow(batch.window, batch.pending);
     }
     batch = {};
+}
+
+void BeginUnseenChanges()
+{
+    unseenFrom.clear();
+    for (int32_t i = 0; i < count; ++i) {
+        unseenFrom.push_back(CellAt(i));
+    }
+}
+
+void ShowUnseenChanges(HWND window)
+{
+    if (RepaintedWhole(window)) {
+        return;
+    }
+    DrawChangedCells(Surface(), unseenFrom, overlay, bands);
+    if (!bands.empty()) {
+        HDC dc = GetDC(window);
+        for (PixelRect band : bands) {
+            Show(dc, band);
+        }
+        ReleaseDC(window, dc);
+    }
 }
 
 void RepaintNow(HWND window)

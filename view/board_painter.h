@@ -22,6 +22,11 @@ void DrawCellChange(int32_t x, int32_t y, bool alive);
 // ends, instead of one device context each. The pixels are the same either way.
 void BeginCellChanges(HWND window);
 void EndCellChanges();
+// Around generations applied with no listener (full speed's batch): the board the window shows is
+// noted when they begin, and when they end only the cells that differ are drawn, and the bands of
+// rows that hold them shown, instead of a repaint of the whole client area.
+void BeginUnseenChanges();
+void ShowUnseenChanges(HWND window);
 // Invalidates the whole client area and repaints it before returning.
 void RepaintNow(HWND window);
 

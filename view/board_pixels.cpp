@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 #include "cell_table.h"
 #include "viewport.h"
@@ -187,10 +188,20 @@ void DrawSelection(PixelSurface surface, PixelRect area, CellRect r)
     });
 }
 
-// The colour of a cell's interior under the overlay: every pixel of it is the same.
-uint32_t InteriorColour(Cell cell, const CellRect* selection, bool previewed)
+// Whether the waiting paste covers the cell: its box, then its index.
+bool Previewed(const BoardOverlay& overlay, Cell cell)
 {
-    uint32_t colour = IsAlive(cell.x, cell.y) ? kLiveColour : kDeadColour;
+    if (!overlay.preview) {
+        return false;
+    }
+    const Cell offset = {WrapSub(cell.x, overlay.previewAt.x), WrapSub(cell.y, overlay.previewAt.y)};
+    return RectContains(overlay.preview->box, offset) && StampHas(*overlay.preview, offset);
+}
+
+// The colour of a cell's interior under the overlay: every pixel of it is the same.
+uint32_t InteriorColour(Cell cell, bool alive, const CellRect* selection, bool previewed)
+{
+    uint32_t colour = alive ? kLiveColour : kDeadColour;
     if (selection && RectContains(*selection, cell)) {
         colour = MixColour(colour, kSelectionTint, kSelectionAlpha);
     }
@@ -207,10 +218,19 @@ void DrawPreview(PixelSurface surface, PixelRect area, const BoardOverlay& overl
         const Cell cell = StampCell(*overlay.preview, k, at);
         const PixelRect r = InteriorIn(area, cell, v);
         if (!IsEmptyRect(r)) {
-            FillPixels(surface, r, InteriorColour(cell, overlay.selection, shown));
+            FillPixels(surface, r, InteriorColour(cell, IsAlive(cell.x, cell.y), overlay.selection, shown));
         }
     }
 }
+
+// The cells whose interiors start on the surface, as bits row by row: those shown at the last frame
+// and those alive now. Kept from one frame to the next, so a frame allocates nothing.
+struct FrameMarks {
+    std::vector<uint64_t> shown;
+    std::vector<uint64_t> alive;
+};
+
+FrameMarks marks;
 
 }  // namespace
 
@@ -230,12 +250,8 @@ void DrawCellPixels(PixelSurface surface, int32_t x, int32_t y, bool alive, cons
 {
     const Cell cell = {x, y};
     const PixelRect r = CellInterior(x, y, surface.width, surface.height);
-    if (overlay.preview && RectContains(StampRect(*overlay.preview, overlay.previewAt), cell)) {
-        PaintAreaPixels(surface, r, overlay);
-    } else if (!IsEmptyRect(r)) {
-        const bool tinted = overlay.selection && RectContains(*overlay.selection, cell);
-        const uint32_t colour = alive ? kLiveColour : kDeadColour;
-        FillPixels(surface, r, tinted ? MixColour(colour, kSelectionTint, kSelectionAlpha) : colour);
+    if (!IsEmptyRect(r)) {
+        FillPixels(surface, r, InteriorColour(cell, alive, overlay.selection, Previewed(overlay, cell)));
     }
 }
 
@@ -282,4 +298,53 @@ PixelRect MovePreviewPixels(PixelSurface surface, const BoardOverlay& overlay, C
     DrawPreview(surface, all, overlay, overlay.previewAt, true);
     return UniteRects(CellRectArea(StampRect(*overlay.preview, from), surface.width, surface.height),
                       CellRectArea(StampRect(*overlay.preview, overlay.previewAt), surface.width, surface.height));
+}
+
+void DrawChangedCells(PixelSurface surface, const std::vector<Cell>& shown, const BoardOverlay& overlay,
+                      std::vector<PixelRect>& bands)
+{
+    bands.clear();
+    const Viewport v = viewport;
+    if (!surface.pixels || v.cellSize < 1 || surface.width < 2 || surface.height < 2) {
+        return;
+    }
+    // A cell shows when its interior's first pixel, column * size + 1, lies on the surface.
+    const uint32_t columns = static_cast<uint32_t>((surface.width - 2) / v.cellSize + 1);
+    const uint32_t rows = static_cast<uint32_t>((surface.height - 2) / v.cellSize + 1);
+    const size_t words = (columns + 63) / 64;
+    marks.shown.assign(words * rows, 0);
+    marks.alive.assign(words * rows, 0);
+    const auto mark = [&](std::vector<uint64_t>& bits, Cell cell) {
+        const uint32_t column = static_cast<uint32_t>(WrapAdd(cell.x, v.offsetX));
+        const uint32_t row = static_cast<uint32_t>(WrapAdd(cell.y, v.offsetY));
+        if (column < columns && row < rows) {
+            bits[row * words + column / 64] |= uint64_t{1} << (column % 64);
+        }
+    };
+    for (Cell cell : shown) {
+        mark(marks.shown, cell);
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        mark(marks.alive, CellAt(i));
+    }
+    bands.assign(static_cast<size_t>((surface.height - 1) / kFrameBandRows + 1), PixelRect{0, 0, 0, 0});
+    for (uint32_t row = 0; row < rows; ++row) {
+        const int32_t top = static_cast<int32_t>(row) * v.cellSize + 1;
+        const int32_t bottom = std::min(top + v.cellSize - 1, surface.height);
+        PixelRect& band = bands[static_cast<size_t>(top / kFrameBandRows)];
+        for (size_t w = 0; w < words; ++w) {
+            const uint64_t alive = marks.alive[row * words + w];
+            for (uint64_t changed = marks.shown[row * words + w] ^ alive; changed != 0; changed &= changed - 1) {
+                const int bit = __builtin_ctzll(changed);
+                const int32_t column = static_cast<int32_t>(w * 64) + bit;
+                const Cell cell = {WrapSub(column, v.offsetX), WrapSub(static_cast<int32_t>(row), v.offsetY)};
+                const int32_t left = column * v.cellSize + 1;
+                const PixelRect r = {left, top, std::min(left + v.cellSize - 1, surface.width), bottom};
+                FillPixels(surface, r, InteriorColour(cell, (alive >> bit) & 1, overlay.selection,
+                                                      Previewed(overlay, cell)));
+                band = UniteRects(band, r);
+            }
+        }
+    }
+    bands.erase(std::remove_if(bands.begin(), bands.end(), IsEmptyRect), bands.end());
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "selection.h"
 
@@ -80,11 +81,22 @@ PixelRect CellRectArea(CellRect r, int32_t width, int32_t height);
 // areas is all that needs painting. The work is the area's pixels plus one test per live cell and
 // per preview cell.
 void PaintAreaPixels(PixelSurface surface, PixelRect area, const BoardOverlay& overlay);
-// One cell's interior, live or dead, as the overlay shows it (the grid around it is left alone); a
-// cell the preview may cover is painted with everything over it.
+// One cell's interior, live or dead, as the overlay shows it (the grid around it is left alone). Its
+// colour is found directly, in the selection or not, covered by the preview or not (a lookup in the
+// stamp's index), so a step under a large waiting paste costs what it costs without one.
 void DrawCellPixels(PixelSurface surface, int32_t x, int32_t y, bool alive, const BoardOverlay& overlay);
 // Moves the preview from `from` to overlay.previewAt on a surface that shows the board and the
 // overlay with the preview at `from`, writing only the interiors of its old and new cells: the
 // cost is the preview's cells and two lookups each, however far apart they lie. Returns the box
 // of the pixels that may have changed, for the window to show.
 PixelRect MovePreviewPixels(PixelSurface surface, const BoardOverlay& overlay, Cell from);
+
+// Rows of pixels a frame's changes are gathered in: each band of them is shown in one copy.
+constexpr int32_t kFrameBandRows = 32;
+// Full speed's frame. The surface showed the board whose live cells were `shown`, under the
+// overlay, and the board has moved on since with nothing drawn. Redraws the cells that differ
+// (alive in one board, dead in the other) and sets `bands` to, for each band of kFrameBandRows
+// rows where a redrawn cell starts, the box of those cells: all the window must show. The work is
+// a bit per visible cell and the cells of the two boards, not the surface's pixels.
+void DrawChangedCells(PixelSurface surface, const std::vector<Cell>& shown, const BoardOverlay& overlay,
+                      std::vector<PixelRect>& bands);

@@ -3,7 +3,8 @@
 // cell interior, one pixel at a time) on the same memory surface. Prints the ratios of CPU time
 // last: the machine is shared, and wall time counts other processes too. Then a 10,000-cell paste
 // preview moved a cell at a time at 2 px over the same board with a selection shown: only the old
-// and new preview areas repainted, against repainting the whole surface with the overlay.
+// and new preview areas repainted, against repainting the whole surface with the overlay. Then a
+// generation drawn cell by cell under a waiting paste, and full speed's frame.
 #include <algorithm>
 #include <cstdio>
 #include <random>
@@ -14,8 +15,10 @@
 
 #include "board_pixels.h"
 #include "cell_table.h"
+#include "generation.h"
 #include "patterns.h"
 #include "ratio_reporter.h"
+#include "step_boards.h"
 #include "viewport.h"
 
 namespace {
@@ -135,6 +138,78 @@ void MovePreview(benchmark::State& state, bool spread, PreviewWay how)
     ReleaseCellStorage();
 }
 
+// Full speed's frame in a 1280x1024 window on the step's three boards, fitted, 1,000 generations
+// on: the 101 generations of a batch later, the cells that differ redrawn (DrawChangedCells),
+// against the whole surface recomposed. The surface goes back to the first board untimed.
+constexpr int32_t kFrameWidth = 1280;
+constexpr int32_t kFrameHeight = 1024;
+
+void Frame(benchmark::State& state, const std::vector<Cell>& board, bool whole)
+{
+    AllocateCellStorage();
+    ClearCells();
+    for (Cell c : board) {
+        AddCell(c.x, c.y);
+    }
+    for (int g = 0; g < 1000; ++g) {
+        StepGeneration(nullptr);
+    }
+    FitView(kFrameWidth, kFrameHeight);
+    const std::vector<Cell> shown = TableCells();
+    std::vector<uint32_t> before(size_t(kFrameWidth) * size_t(kFrameHeight));
+    PaintAreaPixels({before.data(), kFrameWidth, kFrameHeight}, {0, 0, kFrameWidth, kFrameHeight}, {});
+    for (int g = 0; g < 101; ++g) {
+        StepGeneration(nullptr);
+    }
+    std::vector<uint32_t> pixels = before;
+    const PixelSurface surface = {pixels.data(), kFrameWidth, kFrameHeight};
+    std::vector<PixelRect> bands;
+    for (auto _ : state) {
+        state.PauseTiming();
+        pixels = before;
+        state.ResumeTiming();
+        if (whole) {
+            PaintAreaPixels(surface, {0, 0, kFrameWidth, kFrameHeight}, {});
+        } else {
+            DrawChangedCells(surface, shown, {}, bands);
+            benchmark::DoNotOptimize(bands.data());
+        }
+        benchmark::ClobberMemory();
+    }
+    ReleaseCellStorage();
+}
+
+// One generation of the soup drawn cell by cell (deaths, then births) at 5 px, with or without a
+// waiting paste of the whole soup over it.
+void StepDrawn(benchmark::State& state, bool waiting)
+{
+    AllocateCellStorage();
+    ClearCells();
+    const std::vector<Cell> soup = Soup(kCells);
+    const Stamp stamp = MakeStamp(soup);
+    CellRect box;
+    RectAround(soup, box);
+    viewport = {5, -box.left, -box.top};
+    std::vector<uint32_t> pixels(size_t(kWidth) * size_t(kHeight));
+    const PixelSurface surface = {pixels.data(), kWidth, kHeight};
+    const BoardOverlay overlay = {nullptr, waiting ? &stamp : nullptr, {box.left, box.top}};
+    static PixelSurface target;
+    static const BoardOverlay* over;
+    target = surface;
+    over = &overlay;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ClearCells();
+        for (Cell c : soup) {
+            AddCell(c.x, c.y);
+        }
+        state.ResumeTiming();
+        StepGeneration([](int32_t x, int32_t y, bool alive) { DrawCellPixels(target, x, y, alive, *over); });
+        benchmark::ClobberMemory();
+    }
+    ReleaseCellStorage();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -156,6 +231,16 @@ int main(int argc, char** argv)
         benchmark::RegisterBenchmark(("preview whole" + name).c_str(), MovePreview, spread, kWhole)
             ->Unit(benchmark::kMicrosecond);
     }
+    static const std::pair<const char*, std::vector<Cell>> boards[] = {
+        {"soup", QuarterSoup()}, {"pulsars", PulsarField()}, {"gliders", GliderSpread()}};
+    for (const auto& [name, cells] : boards) {
+        benchmark::RegisterBenchmark((std::string("frame changes/") + name).c_str(), Frame, cells, false)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark((std::string("frame whole/") + name).c_str(), Frame, cells, true)
+            ->Unit(benchmark::kMicrosecond);
+    }
+    benchmark::RegisterBenchmark("step drawn/plain", StepDrawn, false)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("step drawn/paste", StepDrawn, true)->Unit(benchmark::kMicrosecond);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nFull repaint of %dx%d with %d live cells, literal painter against the real one:\n", kWidth, kHeight,
@@ -171,6 +256,16 @@ int main(int argc, char** argv)
             reporter.PrintRatio(std::string(kind) + ", " + way, std::string("preview ") + way + "/" + kind,
                                 std::string("preview whole/") + kind);
         }
+    }
+    if (reporter.seconds.count("step drawn/paste") && reporter.seconds.count("step drawn/plain")) {
+        std::printf("\nA generation of the 10,000-cell soup drawn cell by cell at 5 px under a waiting paste of it: "
+                    "%.0f%% of the time without one\n",
+                    100 * reporter.seconds["step drawn/paste"] / reporter.seconds["step drawn/plain"]);
+    }
+    std::printf("\nFull speed's frame at 1280x1024, the cells that differ against the whole surface:\n");
+    for (const auto& board : boards) {
+        reporter.PrintRatio(board.first, std::string("frame changes/") + board.first,
+                            std::string("frame whole/") + board.first);
     }
     benchmark::Shutdown();
     return 0;

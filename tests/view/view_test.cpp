@@ -159,7 +159,9 @@ TEST(BoardPixels, GridFullPaintsAndSingleCellsShowExactlyTheBoard)
 // Sizes 2 to 100 anywhere on the plane, selections in the view, larger than it, across the plane's
 // ends with their gap in view and over the whole plane, and a preview moved a cell at a time: after
 // each move only its cells are redrawn, after each new selection only the union of the old and new
-// areas, then any area, and the whole surface is checked.
+// areas, then any area, then cells drawn one by one on and beside the preview's cells, and the whole
+// surface is checked. Then the board moves on unseen, as at full speed, and a frame redraws only
+// what changed, within the bands it gives.
 TEST(BoardPixels, SelectionAndPreviewShowOverTheBoardAndRepaintsTouchOnlyWhatChanged)
 {
     ASSERT_TRUE(AllocateCellStorage());
@@ -191,7 +193,7 @@ TEST(BoardPixels, SelectionAndPreviewShowOverTheBoardAndRepaintsTouchOnlyWhatCha
         PaintAreaPixels(s, {0, 0, width, height}, overlay);
         ExpectSurface(pixels, s, "whole", overlay);
         for (int round = 0; round < 10; ++round) {
-            const std::vector<uint32_t> old = pixels;
+            std::vector<uint32_t> old = pixels;
             PixelRect changed;
             if (round % 2 == 0) {
                 const Cell from = overlay.previewAt;
@@ -204,14 +206,42 @@ TEST(BoardPixels, SelectionAndPreviewShowOverTheBoardAndRepaintsTouchOnlyWhatCha
                 changed = UniteRects(changed, overlay.selection ? CellRectArea(selection, width, height) : changed);
                 PaintAreaPixels(s, changed, overlay);
             }
-            for (int32_t i = 0, x = 0, y = 0; i < width * height; x = ++i % width, y = i / width) {
-                ASSERT_TRUE(pixels[size_t(i)] == old[size_t(i)] ||
-                            (changed.left <= x && x < changed.right && changed.top <= y && y < changed.bottom));
-            }
+            const auto expectWithin = [&](const std::vector<PixelRect>& areas) {
+                for (int32_t i = 0, x = 0, y = 0; i < width * height; x = ++i % width, y = i / width) {
+                    ASSERT_TRUE(pixels[size_t(i)] == old[size_t(i)] ||
+                                std::any_of(areas.begin(), areas.end(), [&](PixelRect r) {
+                                    return r.left <= x && x < r.right && r.top <= y && y < r.bottom;
+                                }));
+                }
+            };
+            expectWithin({changed});
             // Any area repaints to the same pixels, one cut mid-cell too.
             const int32_t left = int32_t(random() % width), top = int32_t(random() % height);
             PaintAreaPixels(s, {left, top, left + int32_t(random() % 200), top + int32_t(random() % 200)}, overlay);
+            const auto toggle = [&](int i) {
+                const Cell c = i % 2 ? StampCell(stamp, random() % stamp.cells.size(), overlay.previewAt)
+                                     : Cell{near(first.x), near(first.y)};
+                IsAlive(c.x, c.y) ? RemoveCell(c.x, c.y) : void(AddCell(c.x, c.y));
+                return c;
+            };
+            for (int i = 0; i < 20; ++i) {
+                const Cell c = toggle(i);
+                DrawCellPixels(s, c.x, c.y, IsAlive(c.x, c.y), overlay);
+            }
             ExpectSurface(pixels, s, round % 2 ? "selection changed" : "preview moved", overlay);
+            const std::vector<Cell> shown = TableCells();
+            for (int i = 0; i < 100; ++i) {
+                toggle(i);
+            }
+            old = pixels;
+            std::vector<PixelRect> bands = {{0, 0, width, height}};
+            DrawChangedCells(s, shown, overlay, bands);
+            for (PixelRect band : bands) {
+                ASSERT_TRUE(!IsEmptyRect(band) && band.left >= 0 && band.top >= 0 && band.right <= width &&
+                            band.bottom <= height);
+            }
+            expectWithin(bands);
+            ExpectSurface(pixels, s, "frame", overlay);
         }
     }
     ReleaseCellStorage();
