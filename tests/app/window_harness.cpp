@@ -52,7 +52,6 @@ BOOL WINAPI RecordKillTimer(HWND window, UINT_PTR id)
 // A box or a dialog is up: its loop would deliver whatever the run has waiting (a few batches here).
 void NoteModal()
 {
-    platform.timerAtBox = platform.timer;
     platform.captureAtBox = GetCapture();
     const int64_t before = generation;
     MSG batch;

@@ -106,29 +106,13 @@ void Home(Model& m)
 
 // A box or a dialog takes the mouse back from a stroke or a drag, which then ends; the run pauses behind it.
 void Dialog(Model& m) { m.mode = kIdle; }
-void Box(Model& m)
-{
-    ++m.shown;
-    Dialog(m);
-}
+void Box(Model& m) { ++m.shown, Dialog(m); }
 
 // Esc, and the menu's "Remove selection": a waiting paste goes first, then the selection.
 void Escape(Model& m) { (m.placing ? m.placing : m.selected) = false; }
 
-void Step(Model& m)
-{
-    if (!m.board.cells.empty()) {
-        Record(m);
-        ReferenceStep(m.board, nullptr);
-        ++m.generation;
-    }
-}
-
-void Run(Model& m, UINT timer, bool fastest)
-{
-    m.timer = timer;
-    m.fastest = fastest;
-}
+void Step(Model& m) { m.board.cells.empty() ? void() : (Record(m), ReferenceStep(m.board, nullptr), void(++m.generation)); }
+void Run(Model& m, UINT timer, bool fastest) { m.timer = timer, m.fastest = fastest; }
 
 // What the window copies and pastes, in the order it reads back: row by row from the box's corner.
 void Copy(Model& m)
