@@ -1,8 +1,5 @@
 #include "caption.h"
 
-#include <cstdio>
-#include <cstring>
-
 #include "cell_table.h"
 #include "clock.h"
 #include "history.h"
@@ -18,36 +15,12 @@ const char kProgramCaption[] = QUILLANE_WINDOW_CAPTION;
 // cannot be read anyway.
 constexpr double kCaptionSeconds = 0.1;
 
-char shownCaption[160] = "";
+std::string shownCaption;
 double shownAt = -1.0;
 
-void CaptionText(char* out, size_t size)
+CaptionState CurrentState()
 {
-    // Until anything has happened the caption is the program's name alone.
-    if (generation == 0 && count == 0 && !CanStepBack() && !IsRunning()) {
-        std::snprintf(out, size, "%s", kProgramCaption);
-        return;
-    }
-    const std::string generations = WithThousands(static_cast<uint64_t>(generation));
-    const std::string cells = WithThousands(static_cast<uint64_t>(count));
-    // What the board does, once the timeline has found it: "still", "period 3", "... moving ...".
-    const std::string period = count > 0 ? PeriodText(CurrentPeriod()) : "";
-    const int n = std::snprintf(out, size, "%s - generation %s, %s %s%s%s", kProgramCaption, generations.c_str(),
-                                cells.c_str(), count == 1 ? "cell" : "cells", period.empty() ? "" : ", ",
-                                period.c_str());
-    if (!IsRunning() || n <= 0 || static_cast<size_t>(n) >= size) {
-        return;
-    }
-    char* rest = out + n;
-    const size_t room = size - static_cast<size_t>(n);
-    if (!IsFastest()) {
-        std::snprintf(rest, room, ", running at %d ms", static_cast<int>(stepIntervalMs));
-    } else if (FastestRate() > 0) {
-        std::snprintf(rest, room, ", running at full speed, %s generations a second",
-                      WithThousands(static_cast<uint64_t>(FastestRate())).c_str());
-    } else {
-        std::snprintf(rest, room, ", running at full speed");
-    }
+    return {generation, count, CanStepBack(), IsRunning(), IsFastest(), stepIntervalMs, FastestRate(), CurrentPeriod()};
 }
 
 // Setting the text repaints the whole frame, and under Wine each scroll bar's paint costs several
@@ -69,15 +42,34 @@ void SetCaptionText(HWND window, const char* text)
 
 }  // namespace
 
+std::string CaptionText(const CaptionState& state)
+{
+    std::string text = kProgramCaption;
+    if (state.generation == 0 && state.cells == 0 && !state.canStepBack && !state.running) {
+        return text;
+    }
+    text += " - generation " + WithThousands(static_cast<uint64_t>(state.generation)) + ", " +
+            WithThousands(static_cast<uint64_t>(state.cells)) + (state.cells == 1 ? " cell" : " cells");
+    // An empty board does nothing worth naming.
+    const std::string period = state.cells > 0 ? PeriodText(state.period) : "";
+    text += period.empty() ? "" : ", " + period;
+    if (state.running && !state.fastest) {
+        text += ", running at " + std::to_string(state.intervalMs) + " ms";
+    } else if (state.running) {
+        text += ", running at full speed";
+        text += state.rate > 0 ? ", " + WithThousands(static_cast<uint64_t>(state.rate)) + " generations a second" : "";
+    }
+    return text;
+}
+
 void UpdateCaption(HWND window)
 {
-    char text[sizeof shownCaption];
-    CaptionText(text, sizeof text);
+    const std::string text = CaptionText(CurrentState());
     shownAt = SecondsNow();
     // Every window starts with the plain caption and sets its own once it exists.
-    if (std::strcmp(text, shownCaption) != 0) {
-        std::memcpy(shownCaption, text, sizeof text);
-        SetCaptionText(window, text);
+    if (text != shownCaption) {
+        shownCaption = text;
+        SetCaptionText(window, text.c_str());
     }
 }
 

@@ -2,16 +2,9 @@
 
 #include <cstring>
 #include <cwchar>
-#include <string>
-#include <vector>
 
-#include "cell_table.h"
-#include "message_box.h"
-#include "pattern_commands.h"
 #include "pattern_file.h"
 #include "pattern_files.h"
-#include "pointer.h"
-#include "selection.h"
 #include "texts.h"
 #include "wide_text.h"
 
@@ -31,61 +24,42 @@ std::string WithCrLf(const std::string& text)
     return out;
 }
 
-// With the system's reason for the call that just failed.
-void ReportCopyFailure(HWND window)
-{
-    ShowMessage(window, "The board could not be copied.\n\n" + SystemReason(GetLastError()), MB_OK | MB_ICONWARNING);
-}
-
 }  // namespace
 
-void CopyBoard(HWND window)
+bool WriteClipboardText(HWND window, const std::string& text, std::string& error)
 {
-    // An empty pattern would only take the place of what the user had copied.
-    if (count == 0) {
-        return;
-    }
-    std::string text, error;
-    if (HasSelection()) {
-        const CellRect r = SelectedRect();
-        const std::vector<Cell> inside = CellsInside(TableCells(), r);
-        if (inside.empty()) {
-            return;
-        }
-        text = WriteRleFrom(inside, {r.left, r.top});
-    } else {
-        WritePattern(PatternFormat::Rle, TableCells(), "", text, error);
-    }
-    text = WithCrLf(text);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    const std::string lines = WithCrLf(text);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, lines.size() + 1);
     void* bytes = memory ? GlobalLock(memory) : nullptr;
     if (!bytes) {
+        error = SystemReason(GetLastError());
         GlobalFree(memory);
-        ReportCopyFailure(window);
-        return;
+        return false;
     }
-    std::memcpy(bytes, text.c_str(), text.size() + 1);
+    std::memcpy(bytes, lines.c_str(), lines.size() + 1);
     GlobalUnlock(memory);
     if (!OpenClipboard(window)) {
+        error = SystemReason(GetLastError());
         GlobalFree(memory);
-        ReportCopyFailure(window);
-        return;
+        return false;
     }
     EmptyClipboard();
     // Once set, the memory belongs to the clipboard.
-    if (!SetClipboardData(CF_TEXT, memory)) {
+    const bool set = SetClipboardData(CF_TEXT, memory) != nullptr;
+    if (!set) {
+        error = SystemReason(GetLastError());
         GlobalFree(memory);
     }
     CloseClipboard();
+    return set;
 }
 
-void PasteBoard(HWND window)
+bool ReadClipboardText(HWND window, std::string& text, std::string& error)
 {
     if (!OpenClipboard(window)) {
-        ReportLoadFailure(window, "the clipboard", SystemReason(GetLastError()));
-        return;
+        error = SystemReason(GetLastError());
+        return false;
     }
-    std::string text;
     bool tooLarge = false;
     // Wide text when it is offered, so that letters outside the code page survive; else the bytes.
     const bool wide = IsClipboardFormatAvailable(CF_UNICODETEXT);
@@ -105,10 +79,9 @@ void PasteBoard(HWND window)
     }
     CloseClipboard();
     if (!bytes) {
-        ReportLoadFailure(window, "the clipboard", "The clipboard holds no text.");
+        error = "The clipboard holds no text.";
     } else if (tooLarge) {
-        ReportLoadFailure(window, "the clipboard", TooLargeText("text"));
-    } else {
-        LoadPatternText(window, text, "the clipboard", true);
+        error = TooLargeText("text");
     }
+    return bytes && !tooLarge;
 }

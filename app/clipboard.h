@@ -1,9 +1,14 @@
-// Ctrl+C and Ctrl+V: the board, or the selection, out as RLE text and patterns in from text.
+// The clipboard's text: written in the platform's line ends, read as UTF-8 whether it was offered
+// wide or in the code page.
 #pragma once
 
 #include <windows.h>
 
-// The selection when there is one, else the whole board. An empty board leaves the clipboard as it was.
-void CopyBoard(HWND window);
-// Through the one load path; a paste onto live cells waits for the user to place it.
-void PasteBoard(HWND window);
+#include <string>
+
+// Replaces what the clipboard holds. False, with the system's reason in `error`, when it refused
+// (another program may hold it open).
+bool WriteClipboardText(HWND window, const std::string& text, std::string& error);
+// False, with the reason in `error`, when there is no text to be had or it is larger than any
+// pattern the board can hold.
+bool ReadClipboardText(HWND window, std::string& text, std::string& error);

@@ -4,7 +4,6 @@
 
 #include "board_painter.h"
 #include "caption.h"
-#include "clipboard.h"
 #include "common_list.h"
 #include "edit_commands.h"
 #include "history.h"
@@ -88,21 +87,6 @@ void WithCtrl(void (*command)(HWND), HWND window)
     }
 }
 
-// Cut is a copy, then a delete.
-void Cut(HWND window)
-{
-    if (HasSelection()) {
-        CopyBoard(window);
-        DeleteSelection(window);
-    }
-}
-
-// Esc drops a paste waiting to be placed first, then the selection.
-void Escape(HWND window)
-{
-    IsPlacing() ? CancelPlacing(window) : RemoveSelection(window);
-}
-
 void Enable(HMENU menu, UINT commandId, bool enabled)
 {
     EnableMenuItem(menu, commandId, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
@@ -120,8 +104,10 @@ void FitLiveCells(HWND window)
 
 void HandleCommand(HWND window, int commandId)
 {
-    // Any command drops a paste still waiting to be placed.
-    CancelPlacing(window);
+    // Any other command drops a paste still waiting to be placed; this one does what Esc does.
+    if (commandId != IDM_REMOVE_SELECTION) {
+        CancelPlacing(window);
+    }
     switch (commandId) {
     case IDM_PLAY: Play(window); break;
     case IDM_STOP: StopTimer(window); break;
@@ -146,13 +132,13 @@ void HandleCommand(HWND window, int commandId)
     case IDM_PATTERN_SAVE: SavePatternFromDialog(window); break;
     case IDM_PATTERN_ADD_CURRENT: AddBoardToCommonList(); break;
     case IDM_REDO: RedoStep(window); break;
-    case IDM_CUT: Cut(window); break;
+    case IDM_CUT: CutSelection(window); break;
     case IDM_COPY: CopyBoard(window); break;
     case IDM_PASTE: PasteBoard(window); break;
     case IDM_DELETE: DeleteSelection(window); break;
     case IDM_CLEAR_OUTSIDE: ClearOutsideSelection(window); break;
     case IDM_SELECT_ALL: SelectAll(window); break;
-    case IDM_REMOVE_SELECTION: RemoveSelection(window); break;
+    case IDM_REMOVE_SELECTION: DropPasteOrSelection(window); break;
     case IDM_FLIP_LEFT_RIGHT: FlipSelection(window, true); break;
     case IDM_FLIP_UP_DOWN: FlipSelection(window, false); break;
     case IDM_ROTATE_CLOCKWISE: RotateSelection(window, true); break;
@@ -185,10 +171,10 @@ void HandleKey(HWND window, WPARAM virtualKey)
     case 'P': Play(window); break;
     case 'S': SaveOrStop(window); break;
     case 'Y': WithCtrl(RedoStep, window); break;
-    case 'X': WithCtrl(Cut, window); break;
+    case 'X': WithCtrl(CutSelection, window); break;
     case 'A': WithCtrl(SelectAll, window); break;
     case VK_DELETE: DeleteSelection(window); break;
-    case VK_ESCAPE: Escape(window); break;
+    case VK_ESCAPE: DropPasteOrSelection(window); break;
     default: break;
     }
 }

@@ -5,8 +5,11 @@
 
 #include "board_painter.h"
 #include "caption.h"
+#include "clipboard.h"
 #include "history.h"
 #include "message_box.h"
+#include "pattern_commands.h"
+#include "pattern_file.h"
 #include "pointer.h"
 #include "run.h"
 #include "texts.h"
@@ -98,4 +101,53 @@ void SelectAll(HWND window)
     if (RectAround(TableCells(), r)) {
         Select(window, r);
     }
+}
+
+bool CopyBoard(HWND window)
+{
+    // An empty pattern would only take the place of what the user had copied.
+    if (count == 0) {
+        return true;
+    }
+    const bool selected = HasSelection();
+    std::string text, error;
+    if (selected) {
+        const CellRect r = SelectedRect();
+        const std::vector<Cell> inside = CellsInside(TableCells(), r);
+        if (inside.empty()) {
+            return true;
+        }
+        text = WriteRleFrom(inside, {r.left, r.top});
+    } else {
+        WritePattern(PatternFormat::Rle, TableCells(), "", text, error);
+    }
+    if (!WriteClipboardText(window, text, error)) {
+        ShowMessage(window, std::string(selected ? "The selection" : "The board") + " could not be copied.\n\n" + error,
+                    MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    return true;
+}
+
+void CutSelection(HWND window)
+{
+    // Cells cut without a copy to paste them from would be lost.
+    if (HasSelection() && CopyBoard(window)) {
+        DeleteSelection(window);
+    }
+}
+
+void PasteBoard(HWND window)
+{
+    std::string text, error;
+    if (!ReadClipboardText(window, text, error)) {
+        ReportLoadFailure(window, "the clipboard", error);
+        return;
+    }
+    LoadPatternText(window, text, "the clipboard", true);
+}
+
+void DropPasteOrSelection(HWND window)
+{
+    IsPlacing() ? CancelPlacing(window) : RemoveSelection(window);
 }

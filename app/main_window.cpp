@@ -185,8 +185,8 @@ INT_PTR OnRightButtonDown(HWND window)
     return TRUE;
 }
 
-// The pointer's moves, the buttons' releases and a lost capture matter only to what the pointer
-// does; the dialog manager may handle them as well.
+// The pointer's moves and the buttons' releases matter only to what the pointer does; the dialog
+// manager may handle them as well.
 INT_PTR OnMouseMove(HWND window, WPARAM buttons, LPARAM lParam)
 {
     if (BoardOpen()) {
@@ -195,9 +195,16 @@ INT_PTR OnMouseMove(HWND window, WPARAM buttons, LPARAM lParam)
     return FALSE;
 }
 
-INT_PTR OnButtonUp(HWND window)
+INT_PTR OnButtonUp(HWND window, bool middle)
 {
-    PointerReleased(window);
+    PointerReleased(window, middle);
+    return FALSE;
+}
+
+// Whoever takes the mouse (a box, a menu, another program) ends the drag under way.
+INT_PTR OnCaptureChanged(HWND window, LPARAM newOwner)
+{
+    PointerCaptureLost(window, reinterpret_cast<HWND>(newOwner));
     return FALSE;
 }
 
@@ -280,10 +287,10 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_LBUTTONDOWN: return OnLeftButtonDown(window, wParam, lParam);
     case WM_LBUTTONDBLCLK: return OnLeftButtonDown(window, wParam, lParam);
     case WM_MOUSEMOVE: return OnMouseMove(window, wParam, lParam);
-    case WM_LBUTTONUP: return OnButtonUp(window);
+    case WM_LBUTTONUP: return OnButtonUp(window, false);
     case WM_MBUTTONDOWN: return OnMiddleButtonDown(window, lParam);
-    case WM_MBUTTONUP: return OnButtonUp(window);
-    case WM_CAPTURECHANGED: return OnButtonUp(window);
+    case WM_MBUTTONUP: return OnButtonUp(window, true);
+    case WM_CAPTURECHANGED: return OnCaptureChanged(window, lParam);
     case WM_RBUTTONDOWN: return OnRightButtonDown(window);
     case WM_MOUSEWHEEL: return OnMouseWheel(window, wParam, lParam);
     case WM_INITMENUPOPUP: return OnInitMenuPopup(wParam);

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "pointer.h"
+#include "run.h"
 #include "version.h"
 #include "wide_text.h"
 
@@ -28,14 +28,28 @@ int ShowMessage(HWND window, const std::string& text, UINT type)
         }
         return 0;
     }
-    // A box cannot be clicked while the board holds the mouse: a stroke or a drag ends here.
-    PointerReleased(window);
+    BeginModal(window);
     // Wide, so that a file's name shows as the user sees it.
-    return MessageBoxW(window, Utf16(text).c_str(), Utf16(QUILLANE_MESSAGE_CAPTION).c_str(), type);
+    const int answer = MessageBoxW(window, Utf16(text).c_str(), Utf16(QUILLANE_MESSAGE_CAPTION).c_str(), type);
+    EndModal(window);
+    return answer;
 }
 
 void ShowWaitingMessage(HWND window, WPARAM type, LPARAM text)
 {
     std::unique_ptr<std::string> owned(reinterpret_cast<std::string*>(text));
     ShowMessage(window, *owned, static_cast<UINT>(type));
+}
+
+void BeginModal(HWND window)
+{
+    if (window && GetCapture() == window) {
+        ReleaseCapture();
+    }
+    PauseRun(window);
+}
+
+void EndModal(HWND window)
+{
+    ResumeRun(window);
 }

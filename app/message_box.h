@@ -1,4 +1,4 @@
-// Every modal box of the program.
+// Every modal box of the program, and what any box or dialog of its own does around its wait.
 #pragma once
 
 #include <windows.h>
@@ -15,3 +15,9 @@ constexpr UINT kShowWaitingMessage = WM_APP + 1;
 // then returns 0 at once, as for a box that could not be shown.
 int ShowMessage(HWND window, const std::string& text, UINT type);
 void ShowWaitingMessage(HWND window, WPARAM type, LPARAM text);
+
+// Around each box and dialog: the mouse is let go, which ends a stroke or a drag through the
+// window's own capture-changed handling (the box could not be clicked while the board held the
+// mouse), and the run pauses until the last one closes, then takes up again.
+void BeginModal(HWND window);
+void EndModal(HWND window);

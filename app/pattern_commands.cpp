@@ -128,7 +128,10 @@ void LoadPatternFromDialog(HWND window)
 {
     wchar_t path[MAX_PATH] = L"";
     OPENFILENAMEW dialog = FileDialog(window, kOpenFilter, path, MAX_PATH, OFN_FILEMUSTEXIST);
-    if (GetOpenFileNameW(&dialog)) {
+    BeginModal(window);
+    const bool chosen = GetOpenFileNameW(&dialog);
+    EndModal(window);
+    if (chosen) {
         LoadPatternFile(window, path);
     }
 }
@@ -145,7 +148,10 @@ void SavePatternFromDialog(HWND window)
     lstrcpynW(chosen, lastPatternFile.c_str(), MAX_PATH);
     OPENFILENAMEW dialog = FileDialog(window, kSaveFilter, chosen, MAX_PATH, OFN_OVERWRITEPROMPT);
     dialog.lpstrDefExt = L"rle";
-    if (!GetSaveFileNameW(&dialog)) {
+    BeginModal(window);
+    const bool named = GetSaveFileNameW(&dialog);
+    EndModal(window);
+    if (!named) {
         return;
     }
     std::wstring path = chosen;

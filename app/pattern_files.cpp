@@ -20,6 +20,12 @@ std::string SystemReason(DWORD code)
 
 bool ReadWholeFile(const wchar_t* path, std::string& text, std::string& error)
 {
+    // Opening a folder fails as "Access denied", which would send the user after permissions.
+    const DWORD attributes = GetFileAttributesW(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        error = "It is a folder, not a file.";
+        return false;
+    }
     HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
     if (file == INVALID_HANDLE_VALUE) {

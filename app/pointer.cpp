@@ -127,6 +127,9 @@ void ResetPointer()
 
 void PointerPressed(HWND window, int32_t px, int32_t py, bool shift)
 {
+    if (state.mode == PointerMode::Panning) {
+        return;
+    }
     const Cell cell = ScreenToCell(px, py);
     if (state.placing) {
         const Cell from = state.previewAt;
@@ -175,12 +178,24 @@ void PointerMoved(HWND window, int32_t px, int32_t py, WPARAM buttons)
     }
 }
 
-void PointerReleased(HWND)
+void PointerReleased(HWND window, bool middle)
 {
+    if ((state.mode == PointerMode::Panning) != middle || state.mode == PointerMode::Idle) {
+        return;
+    }
     state.mode = PointerMode::Idle;
     state.touched.clear();
-    if (GetCapture()) {
+    // The capture may already belong to a menu or another window; theirs is not ours to end.
+    if (GetCapture() == window) {
         ReleaseCapture();
+    }
+}
+
+void PointerCaptureLost(HWND window, HWND newOwner)
+{
+    if (newOwner != window) {
+        state.mode = PointerMode::Idle;
+        state.touched.clear();
     }
 }
 
@@ -196,6 +211,9 @@ void MiddlePressed(HWND window, int32_t px, int32_t py)
 
 bool RightPressed(HWND window)
 {
+    if (state.mode != PointerMode::Idle) {
+        return true;
+    }
     if (!state.placing) {
         return false;
     }

@@ -14,15 +14,20 @@
 void ResetPointer();
 
 // A left press or double click at a client pixel. Alone it toggles the cell and starts a stroke;
-// with Shift it starts a selection; while a paste waits, it places it.
+// with Shift it starts a selection; while a paste waits, it places it. Ignored while the middle
+// button pans: one button's drag is never ended or changed by another's press.
 void PointerPressed(HWND window, int32_t px, int32_t py, bool shift);
 // The pointer moved; `buttons` as the move message carries them (MK_LBUTTON, MK_MBUTTON).
 void PointerMoved(HWND window, int32_t px, int32_t py, WPARAM buttons);
-// The left button let go, or the capture lost: a stroke or a selection ends.
-void PointerReleased(HWND window);
+// A button let go: it ends only what it started (left: a stroke or a selection; middle: a pan),
+// and lets the mouse go if this window holds it.
+void PointerReleased(HWND window, bool middle);
+// WM_CAPTURECHANGED: the mouse went elsewhere (a box, a menu, another program), so any drag ends.
+void PointerCaptureLost(HWND window, HWND newOwner);
 // The middle button pans the board by whole cells, the cell pressed following the pointer.
 void MiddlePressed(HWND window, int32_t px, int32_t py);
-// A right press: true when it cancelled a waiting paste, which then opens no menu.
+// A right press: true when it is taken here and opens no menu (it cancelled a waiting paste, or a
+// drag goes on, which it leaves alone).
 bool RightPressed(HWND window);
 
 bool HasSelection();

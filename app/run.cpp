@@ -36,9 +36,10 @@ struct RunState {
     int samples;
     int64_t generationsRun;
     int32_t rate;  // generations a second; 0 until a quarter second has been measured
+    int pauses;    // boxes and dialogs open: the mode holds, its timers wait
 };
 
-RunState run = {RunMode::Stopped, false, {}, {}, 0, 0, 0};
+RunState run = {RunMode::Stopped, false, {}, {}, 0, 0, 0, 0};
 
 // The timers and the run's state change only together.
 void KillTimers(HWND window)
@@ -59,11 +60,12 @@ void RefuseGeneration(HWND window)
                 MB_OK | MB_ICONWARNING);
 }
 
-// The next batch follows at once unless input, a paint or a sent message waits: the timer, which
-// comes after all of those, lets them go first.
+// The next batch follows at once unless input, a paint, a sent message or a timer waits: the
+// fallback timer, which comes after all of those, lets them go first. A posted batch would come
+// before any timer, and keep it waiting for as long as full speed runs.
 void ScheduleBatch(HWND window)
 {
-    if (HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT | QS_SENDMESSAGE)) != 0) {
+    if (HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT | QS_SENDMESSAGE | QS_TIMER)) != 0) {
         SetTimer(window, kBatchTimerId, USER_TIMER_MINIMUM, nullptr);
     } else {
         PostMessageA(window, kRunBatchMessage, 0, 0);
@@ -94,6 +96,19 @@ bool SampleRate(double now, int32_t generations)
     return true;
 }
 
+// The mode's timer, or full speed's first batch; they wait while a box pauses the run.
+void StartTimers(HWND window)
+{
+    if (run.pauses > 0) {
+        return;
+    }
+    if (run.mode == RunMode::Timed) {
+        SetTimer(window, kStepTimerId, static_cast<UINT>(stepIntervalMs), nullptr);
+    } else if (run.mode == RunMode::Fastest) {
+        PostMessageA(window, kRunBatchMessage, 0, 0);
+    }
+}
+
 void StartFastest(HWND window)
 {
     KillTimers(window);
@@ -102,7 +117,7 @@ void StartFastest(HWND window)
     run.generationsRun = 0;
     run.rate = 0;
     SampleRate(SecondsNow(), 0);
-    PostMessageA(window, kRunBatchMessage, 0, 0);
+    StartTimers(window);
     UpdateCaption(window);
 }
 
@@ -112,6 +127,7 @@ void ResetRun(HWND window)
 {
     stepIntervalMs = kInitialStepIntervalMs;
     run.fastestChosen = false;
+    run.pauses = 0;
     StopTimer(window);
 }
 
@@ -122,8 +138,8 @@ void Play(HWND window)
         return;
     }
     KillTimer(window, kBatchTimerId);
-    SetTimer(window, kStepTimerId, static_cast<UINT>(stepIntervalMs), nullptr);
     run.mode = RunMode::Timed;
+    StartTimers(window);
     UpdateCaption(window);
 }
 
@@ -204,6 +220,31 @@ void RunBatch(HWND window)
         }
         ScheduleBatch(window);
     }
+}
+
+void PauseRun(HWND window)
+{
+    if (run.pauses++ > 0) {
+        return;
+    }
+    KillTimer(window, kStepTimerId);
+    KillTimer(window, kBatchTimerId);
+    // A batch already posted would run inside the box's own loop.
+    for (MSG batch; PeekMessageA(&batch, window, kRunBatchMessage, kRunBatchMessage, PM_REMOVE);) {
+    }
+}
+
+void ResumeRun(HWND window)
+{
+    if (run.pauses == 0 || --run.pauses > 0) {
+        return;
+    }
+    // The rate is measured afresh, as the pause ran no generation; the last one shows meanwhile.
+    if (run.mode == RunMode::Fastest) {
+        run.samples = 0;
+        SampleRate(SecondsNow(), 0);
+    }
+    StartTimers(window);
 }
 
 void StepBackward(HWND window)

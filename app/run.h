@@ -34,6 +34,11 @@ bool IsFastest();
 int32_t FastestRate();
 // One batch at full speed (kRunBatchMessage and its fallback timer).
 void RunBatch(HWND window);
+// While a box or a dialog of the program's own is open the run pauses: no tick or batch comes, and
+// the caption still names the speed the run takes up again at once the last one has closed. A stop
+// meanwhile (a refused generation's box says so) holds.
+void PauseRun(HWND window);
+void ResumeRun(HWND window);
 
 // One generation, drawn as it is applied. When the board cannot hold the next generation the
 // timer stops and the user is told once; nothing changes. False in that case.

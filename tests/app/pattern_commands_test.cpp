@@ -84,7 +84,7 @@ TEST_F(PatternFiles, AFailedLoadChangesNothingAndEachWayInLoads)
     const struct { const char* file; int answer; const char* says; } cases[] = {
         {"bad.rle", IDOK, "could not be loaded.\n\nLine 2, column 6: "},
         {"missing.rle", IDOK, "could not be loaded.\n\n"},
-        {"グライダー.rle", IDNO, "This pattern was made for rule B36/S23"}};
+        {"グライダー.rle", IDNO, "This pattern was made for rule B36/S23"}, {"", IDOK, "\n\nIt is a folder, not a file."}};
     PlaceCells(kBlinker);
     ZoomBy(-4);
     Command(IDM_SPEED_200);
@@ -123,7 +123,8 @@ TEST_F(PatternFiles, AFailedLoadChangesNothingAndEachWayInLoads)
 
 // Each item loads its pattern; the board joins the list under its count (an empty one does not). Ctrl+C leaves
 // the board and puts it on the clipboard as RLE text with the system's line ends (an empty board leaves the
-// clipboard as it was); Ctrl+V brings it back, and reads wide text as such.
+// clipboard as it was); Ctrl+V brings it back, and reads wide text as such. A clipboard another program holds
+// refuses a copy with a box naming what was copied, and then Ctrl+X keeps the cells.
 TEST_F(PatternFiles, TheCommonListIsFilledAsItOpensEachItemLoadsAndTheBoardCanJoinIt)
 {
     HMENU context = LoadMenuA(nullptr, MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
@@ -153,6 +154,17 @@ TEST_F(PatternFiles, TheCommonListIsFilledAsItOpensEachItemLoadsAndTheBoardCanJo
                  "#CXRLE Pos=-3,8\r\nx = 44, y = 2, rule = B3/S23\r\n2o$43bo!\r\n");
     GlobalUnlock(data);
     CloseClipboard();
+    HWND holder = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    OpenClipboard(holder);
+    PressKey('C', {VK_CONTROL});
+    PressKey('A', {VK_CONTROL});
+    PressKey('X', {VK_CONTROL});
+    CloseClipboard();
+    DestroyWindow(holder);
+    EXPECT_EQ(TableCells(), added);
+    ASSERT_EQ(platform.shown.size(), 2u);
+    EXPECT_TRUE(Mentions(platform.shown[0], "|The board could not be copied.\n\n")) << platform.shown[0];
+    EXPECT_TRUE(Mentions(platform.shown[1], "|The selection could not be copied.\n\n")) << platform.shown[1];
     PressKey('C');
     PressKey('C', {VK_CONTROL});
     PressKey('V', {VK_CONTROL});

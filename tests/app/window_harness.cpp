@@ -38,13 +38,27 @@ T RedirectImport(const char* dll, const char* function, T recorder)
 UINT_PTR WINAPI RecordSetTimer(HWND window, UINT_PTR id, UINT period, TIMERPROC proc)
 {
     platform.timer = window && id == kStepTimerId ? period : platform.timer;
+    platform.batchTimer = platform.batchTimer || (window && id == kBatchTimerId);
     return realSetTimer(window, id, period, proc);
 }
 
 BOOL WINAPI RecordKillTimer(HWND window, UINT_PTR id)
 {
     platform.timer = window && id == kStepTimerId ? 0 : platform.timer;
+    platform.batchTimer = platform.batchTimer && !(window && id == kBatchTimerId);
     return realKillTimer(window, id);
+}
+
+// A box or a dialog is up: its loop would deliver whatever the run has waiting (a few batches here).
+void NoteModal()
+{
+    platform.captureAtBox = GetCapture();
+    const int64_t before = generation;
+    MSG batch;
+    for (int i = 0; i < 3 && PeekMessageA(&batch, mainWindow, kRunBatchMessage, kRunBatchMessage, PM_REMOVE); ++i) {
+        DispatchMessageA(&batch);
+    }
+    platform.ranBehindBox = platform.ranBehindBox || platform.timer || platform.batchTimer || generation != before;
 }
 
 BOOL WINAPI ReadClock(LARGE_INTEGER* t)
@@ -64,8 +78,7 @@ BOOL WINAPI RecordBeep(UINT) { return ++platform.beeps; }
 
 int WINAPI RecordMessageBox(HWND, LPCWSTR text, LPCWSTR caption, UINT)
 {
-    platform.timerAtBox = platform.timer;
-    platform.captureAtBox = GetCapture();
+    NoteModal();
     platform.shown.push_back(Utf8(caption) + "|" + Utf8(text));
     return platform.answer;
 }
@@ -79,6 +92,7 @@ HINSTANCE WINAPI RecordShellExecute(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCS
 // Either file dialog, answered at once as the user would.
 BOOL WINAPI ChooseFile(OPENFILENAMEW* dialog)
 {
+    NoteModal();
     platform.offeredPath = Utf8(dialog->lpstrFile);
     lstrcpynW(dialog->lpstrFile, Utf16(platform.chosenPath).c_str(), static_cast<int>(dialog->nMaxFile));
     dialog->nFilterIndex = platform.chosenFilter;

@@ -18,14 +18,17 @@
 constexpr COLORREF kLive = RGB(34, 85, 136), kWhite = RGB(255, 255, 255);
 const std::vector<Cell> kBlinker = {{0, 1}, {1, 1}, {2, 1}};
 
-// The step timer's period as SetTimer or KillTimer last left it (0: stopped), and it and the mouse's capture
-// when a box came. Boxes ("caption|text", answering `answer`) and shell calls ("verb|file") are noted, never
+// The step timer's period as SetTimer or KillTimer last left it (0: stopped), and the mouse's capture when a box
+// came. Boxes ("caption|text", answering `answer`) and shell calls ("verb|file") are noted, never
 // shown; the file dialogs note the path they were given (`offeredPath`) and answer `chosenPath` (empty: cancelled)
 // with `chosenFilter`; `writesFail` fails writes. Paths and texts in UTF-8. The performance counter reads `clockMs`
-// milliseconds, `clockStepMs` more at each reading, or the real time while it is negative.
+// milliseconds, `clockStepMs` more at each reading, or the real time while it is negative. Each box and dialog
+// dispatches the batches waiting, as its own loop would; `ranBehindBox` tells whether the run went on behind one
+// (a timer set, or a batch that stepped).
 struct PlatformLog {
     int64_t clockMs = -1, clockStepMs = 0;
-    UINT timer = 0, timerAtBox = 0;
+    UINT timer = 0;
+    bool batchTimer = false, ranBehindBox = false;
     HWND captureAtBox = nullptr;
     int beeps = 0, answer = IDOK;
     std::vector<std::string> shown;
