@@ -40,6 +40,22 @@ void Settle(HWND window)
     ReleaseDC(window, dc);
 }
 
+// One step tick, timed from a settled window; says whether it changed the caption.
+double TimedTick(HWND window, bool* captionChanged)
+{
+    char before[200];
+    char after[200];
+    GetWindowTextA(window, before, sizeof before);
+    Sleep(8);
+    const double t0 = SecondsNow();
+    SendMessageA(window, WM_TIMER, kStepTimerId, 0);
+    Settle(window);
+    const double t = SecondsNow() - t0;
+    GetWindowTextA(window, after, sizeof after);
+    *captionChanged = std::strcmp(before, after) != 0;
+    return t;
+}
+
 // The processor time this thread has had, user and kernel.
 double ThreadSeconds()
 {
@@ -191,19 +207,12 @@ int main()
     int captionTicks = 0;
     int plainTicks = 0;
     for (int i = 0; i < 2000 && captionTicks < ticks; ++i) {
-        char before[200];
-        char after[200];
         LoadBoard(soup);
         RepaintNow(window);
         Settle(window);
-        GetWindowTextA(window, before, sizeof before);
-        Sleep(8);
-        t0 = SecondsNow();
-        SendMessageA(window, WM_TIMER, kStepTimerId, 0);
-        Settle(window);
-        const double t = SecondsNow() - t0;
-        GetWindowTextA(window, after, sizeof after);
-        if (std::strcmp(before, after) != 0) {
+        bool captionChanged = false;
+        const double t = TimedTick(window, &captionChanged);
+        if (captionChanged) {
             captionTotal += t;
             captionWorst = t > captionWorst ? t : captionWorst;
             ++captionTicks;
@@ -239,8 +248,6 @@ int main()
     int pasteTicks[2] = {0, 0};
     for (int i = 0; i < 2000 && (pasteTicks[0] < 2 * ticks || pasteTicks[1] < 2 * ticks); ++i) {
         const bool waiting = i % 2 == 1;
-        char before[200];
-        char after[200];
         LoadBoard(soup);
         if (waiting) {
             StartPlacing(window, soup);
@@ -248,14 +255,9 @@ int main()
         }
         RepaintNow(window);
         Settle(window);
-        GetWindowTextA(window, before, sizeof before);
-        Sleep(8);
-        t0 = SecondsNow();
-        SendMessageA(window, WM_TIMER, kStepTimerId, 0);
-        Settle(window);
-        const double t = SecondsNow() - t0;
-        GetWindowTextA(window, after, sizeof after);
-        if (std::strcmp(before, after) == 0) {
+        bool captionChanged = false;
+        const double t = TimedTick(window, &captionChanged);
+        if (!captionChanged) {
             pasteTotal[waiting] += t;
             ++pasteTicks[waiting];
         }
