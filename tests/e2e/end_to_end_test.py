@@ -80,6 +80,8 @@ def grid_at_144_dpi(runner, exe, width_at_96):
 
 def main():
     runner, exe = sys.argv[1:3]
+    if subprocess.run([runner, "--version"], capture_output=True).returncode == 77:
+        sys.exit(77)  # the runner cannot start this build's Wine here, and has said why
     folder = tempfile.TemporaryDirectory(prefix="quillane e2e ü ")
     path = os.path.join(folder.name, "グライダー.rle")
     with open(path, "w") as f:
