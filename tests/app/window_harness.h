@@ -21,7 +21,7 @@ const std::vector<Cell> kBlinker = {{0, 1}, {1, 1}, {2, 1}};
 // The step timer's period as SetTimer or KillTimer last left it (0: stopped), and it and the mouse's capture
 // when a box came. Boxes ("caption|text", answering `answer`) and shell calls ("verb|file") are noted, never
 // shown; the file dialogs note the path they were given (`offeredPath`) and answer `chosenPath` (empty: cancelled)
-// with `chosenFilter`; `writesFail` fails writes. Paths and texts in UTF-8. The performance counter reads `clockMs`
+// with `chosenFilter` and note the folder they start in (`offeredFolder`); `writesFail` fails writes. Paths and texts in UTF-8. The performance counter reads `clockMs`
 // milliseconds, `clockStepMs` more at each reading, or the real time while it is negative.
 struct PlatformLog {
     int64_t clockMs = -1, clockStepMs = 0;
@@ -29,7 +29,7 @@ struct PlatformLog {
     HWND captureAtBox = nullptr;
     int beeps = 0, answer = IDOK;
     std::vector<std::string> shown;
-    std::string offeredPath, chosenPath;
+    std::string offeredPath, offeredFolder, chosenPath;
     DWORD chosenFilter = 1;
     bool writesFail = false;
 };
@@ -42,8 +42,9 @@ inline std::string Caption()
     return text;
 }
 
-// A fresh main window, shown, at the initial cell size and speed; closed with its table.
-void OpenMainWindow();
+// A fresh main window, shown, at the initial cell size and speed; closed with its table. Its settings folder
+// is the tests' own, emptied first unless what the last window kept is to be read.
+void OpenMainWindow(bool keepSettings = false);
 void CloseMainWindow();
 
 struct MainWindowTest : ::testing::Test {
