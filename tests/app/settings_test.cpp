@@ -126,7 +126,7 @@ TEST_F(KeptSettings, RecentFilesAreListedAboveQuitAndOneThatIsGoneLeavesTheList)
         << ::testing::PrintToString(menu);
     EXPECT_EQ(ShortenedPath(L"C:\\Users\\someone\\Documents\\Life patterns\\oscillators\\period 3\\pulsar.rle", 60),
               L"C:\\Users\\...\\Life patterns\\oscillators\\period 3\\pulsar.rle");
-    EXPECT_EQ(ShortenedPath(L"C:\\" + std::wstring(70, L'a') + L".rle", 20), L"C:\\aaaaaa...aaaa.rle");
+    EXPECT_EQ(ShortenedPath(L"C:\\" + std::wstring(70, L'a') + L".rle", 20), L"C:\\aaaaa...aaaaa.rle");
 }
 
 }  // namespace
