@@ -148,8 +148,9 @@ bool RemoveCommonPattern(HWND window, int commandId)
         return false;
     }
     const ListedPattern listed = commonPatterns[index];
-    if (ShowMessage(window, "Remove " + listed.name + " from the list? Its file in the settings folder is deleted.",
-                    MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    const std::string question =
+        "Remove \"" + listed.name + "\" from the list? Its file in the settings folder is deleted.";
+    if (ShowMessage(window, question, MB_YESNO | MB_ICONQUESTION) != IDYES) {
         return true;
     }
     const std::wstring path = PatternFolder() + listed.file;

@@ -112,7 +112,8 @@ bool OpenRecentFile(HWND window, int commandId)
     recentFiles.erase(recentFiles.begin() + static_cast<std::ptrdiff_t>(index));
     KeepRecentFiles();
     SaveSettings(window);
-    ShowMessage(window, "The file " + Utf8(path) + " is no longer there. It has been taken off the list of recent files.",
+    ShowMessage(window,
+                "The file " + Utf8(path) + " is no longer there. It has been taken off the list of recent files.",
                 MB_OK | MB_ICONWARNING);
     return true;
 }

@@ -89,7 +89,9 @@ void SaveSettings(HWND window)
         Keep("Window", "Top", std::to_string(r.top));
         Keep("Window", "Width", std::to_string(r.right - r.left));
         Keep("Window", "Height", std::to_string(r.bottom - r.top));
-        Keep("Window", "Maximized", IsZoomed(window) ? "1" : "0");
+        // Closed from the taskbar while minimized, it comes back as it would have been restored.
+        const bool zoomed = IsZoomed(window) || (IsIconic(window) && (placement.flags & WPF_RESTORETOMAXIMIZED));
+        Keep("Window", "Maximized", zoomed ? "1" : "0");
     }
     Keep("Run", "Speed", FastestChosen() ? "fastest" : std::to_string(stepIntervalMs));
     Keep("View", "CellSize", std::to_string(viewport.cellSize));

@@ -46,7 +46,8 @@ std::vector<std::string> FileMenu()
 
 bool Labels(const std::string& label, const char* start, const char* end)
 {
-    return label.rfind(start, 0) == 0 && label.size() >= strlen(end) && label.substr(label.size() - strlen(end)) == end &&
+    const size_t length = strlen(end);
+    return label.rfind(start, 0) == 0 && label.size() >= length && label.substr(label.size() - length) == end &&
            label.find("Neu && M") != std::string::npos;
 }
 
@@ -74,10 +75,11 @@ TEST_F(KeptSettings, ThePlaceSpeedAndCellSizeComeBackAndUnsoundOnesGiveTheFirstS
     EXPECT_TRUE(IsFastest());
     Command(IDM_STOP);
     const char* unsound[] = {
-        "[Window]\r\nLeft=-32000\r\nTop=-32000\r\nWidth=640\r\nHeight=480\r\n[View]\r\nCellSize=10000\r\n[Run]\r\nSpeed=7\r\n",
+        "[Window]\r\nLeft=-32000\r\nTop=-32000\r\nWidth=640\r\nHeight=480\r\n[View]\r\nCellSize=10000\r\n"
+        "[Run]\r\nSpeed=7\r\n",
         "[Window]\nLeft=10\nTop=10\nWidth=1\nHeight=480\n[View]\nCellSize=0\n[Run]\nSpeed=fast\n",
         "[Window]\nLeft=30000\nTop=10\nWidth=640\nHeight=480\n[View]\nCellSize=\n[Recent]\n1=\n",
-        "\x01\x02[Window\x00]\nLeft=37\x7f\n\xff\xfe",
+        "\x01\x02[Window]\nLeft=37\x7f\n\xff\xfe",
         "[Window]\nLeft=37\nTop=41\nWid"};
     for (const char* text : unsound) {
         std::ofstream(u8path(Utf8(SettingsFolder()) + "settings.ini"), std::ios::binary) << text;

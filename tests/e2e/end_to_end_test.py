@@ -95,7 +95,9 @@ def grid_at_144_dpi(runner, exe, width_at_96):
     name = "WINEPREFIX32" if runner.endswith("32") else "WINEPREFIX"
     source = os.path.abspath(os.environ.get(name) or os.path.join(os.path.dirname(runner), "..", "build", name.lower()))
     prefix = tempfile.TemporaryDirectory(prefix="quillane 144 dpi ")
-    for entry in ("drive_c", "dosdevices", "system.reg", "user.reg", "userdef.reg", ".update-timestamp"):
+    # The prefix's ready mark too: without it the runner would make the prefix afresh, for minutes.
+    for entry in ("drive_c", "dosdevices", "system.reg", "user.reg", "userdef.reg", ".update-timestamp",
+                  ".quillane-ready"):
         (shutil.copy if "." in entry else os.symlink)(os.path.join(source, entry), os.path.join(prefix.name, entry))
     with open(os.path.join(prefix.name, "user.reg"), "a") as f:
         f.write('\n[Control Panel\\\\Desktop]\n"LogPixels"=dword:00000090\n')
@@ -162,8 +164,8 @@ def main():
     finally:
         if app.poll() is None:
             app.kill()
-    grid_at_144_dpi(runner, exe, width)
     kept_after_a_restart(runner, exe, "Z:" + path.replace("/", "\\"))
+    grid_at_144_dpi(runner, exe, width)
 
 
 if __name__ == "__main__":
