@@ -102,6 +102,12 @@ std::vector<Cell> Block()
 
 int main()
 {
+    // A first start's window, whatever a user's settings hold; its own settings go to the temporary folder.
+    wchar_t temporary[MAX_PATH] = L"";
+    GetTempPathW(MAX_PATH, temporary);
+    const std::wstring settings = std::wstring(temporary) + L"Quillane bench settings\\";
+    SetEnvironmentVariableW(L"QUILLANE_SETTINGS", settings.c_str());
+    DeleteFileW((settings + L"settings.ini").c_str());
     HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
                                      MainDialogProc, 0);
     if (!window) {
