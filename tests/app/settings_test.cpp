@@ -79,8 +79,7 @@ TEST_F(KeptSettings, ThePlaceSpeedAndCellSizeComeBackAndUnsoundOnesGiveTheFirstS
         "[Run]\r\nSpeed=7\r\n",
         "[Window]\nLeft=10\nTop=10\nWidth=1\nHeight=480\n[View]\nCellSize=0\n[Run]\nSpeed=fast\n",
         "[Window]\nLeft=30000\nTop=10\nWidth=640\nHeight=480\n[View]\nCellSize=\n[Recent]\n1=\n",
-        "\x01\x02[Window]\nLeft=37\x7f\n\xff\xfe",
-        "[Window]\nLeft=37\nTop=41\nWid"};
+        "\x01\x02[Window]\nLeft=37\x7f\n\xff\xfe"};
     for (const char* text : unsound) {
         std::ofstream(u8path(Utf8(SettingsFolder()) + "settings.ini"), std::ios::binary) << text;
         CloseMainWindow();
