@@ -110,6 +110,10 @@ INT_PTR OnDestroy()
 
 INT_PTR OnTimer(HWND window, WPARAM timerId)
 {
+    if (timerId == kSaveSettingsTimerId) {
+        KillTimer(window, kSaveSettingsTimerId);
+        SaveSettings(window);
+    }
     if (timerId == kBatchTimerId && BoardOpen()) {
         RunBatch(window);
     }

@@ -64,7 +64,7 @@ void NoteRecentFile(HWND window, const std::wstring& path)
     }
     KeepRecentFiles();
     Keep("Files", "Folder", Utf8(FolderOf(path)));
-    SaveSettings(window);
+    SaveSettingsSoon(window);
 }
 
 std::wstring LastPatternFolder()

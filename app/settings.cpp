@@ -105,6 +105,11 @@ void SaveSettings(HWND window)
     ReplaceFileWith(SettingsFile(), WriteSettings(kept), error);
 }
 
+void SaveSettingsSoon(HWND window)
+{
+    SetTimer(window, kSaveSettingsTimerId, 1000, nullptr);
+}
+
 std::string KeptText(const char* section, const char* key)
 {
     const std::string* value = FindSetting(kept, section, key);

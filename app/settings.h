@@ -20,6 +20,10 @@ bool StartsMaximized();
 // The window's place, speed and cell size with everything else kept, the file replaced whole.
 // A failure (a full disk, no folder) is silent: the file keeps what it held.
 void SaveSettings(HWND window);
+// The same a second later, from a timer: a write costs several milliseconds under Wine, too much
+// inside a load the user waits for.
+constexpr UINT_PTR kSaveSettingsTimerId = 1026;
+void SaveSettingsSoon(HWND window);
 
 // The keys for anything that keeps its own state (a tool window's place). Set* takes effect on
 // the next save.
