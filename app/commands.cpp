@@ -10,6 +10,7 @@
 #include "message_box.h"
 #include "pattern_commands.h"
 #include "pointer.h"
+#include "recent_files.h"
 #include "resource.h"
 #include "run.h"
 #include "viewport.h"
@@ -130,7 +131,7 @@ void HandleCommand(HWND window, int commandId)
     case IDM_PATTERN_LOAD: LoadPatternFromDialog(window); break;
     case IDM_FILE_SAVE_PATTERN:
     case IDM_PATTERN_SAVE: SavePatternFromDialog(window); break;
-    case IDM_PATTERN_ADD_CURRENT: AddBoardToCommonList(); break;
+    case IDM_PATTERN_ADD_CURRENT: AddBoardToCommonList(window); break;
     case IDM_REDO: RedoStep(window); break;
     case IDM_CUT: CutSelection(window); break;
     case IDM_COPY: CopyBoard(window); break;
@@ -144,8 +145,9 @@ void HandleCommand(HWND window, int commandId)
     case IDM_ROTATE_CLOCKWISE: RotateSelection(window, true); break;
     case IDM_ROTATE_ANTICLOCKWISE: RotateSelection(window, false); break;
     case IDM_RANDOM_FILL: RandomFillSelection(window); break;
-    // The "Common" items are numbered at run time.
-    default: LoadCommonPattern(window, commandId); break;
+    // The "Common" items and the recent files are numbered at run time.
+    default: LoadCommonPattern(window, commandId) || RemoveCommonPattern(window, commandId) ||
+                 OpenRecentFile(window, commandId); break;
     }
 }
 

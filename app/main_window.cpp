@@ -11,8 +11,10 @@
 #include "message_box.h"
 #include "pattern_commands.h"
 #include "pointer.h"
+#include "recent_files.h"
 #include "resource.h"
 #include "run.h"
+#include "settings.h"
 #include "viewport.h"
 
 HBRUSH backgroundBrush = nullptr;
@@ -54,6 +56,11 @@ INT_PTR OnInitDialog(HWND window)
     ResetPointer();
     wheelDelta = 0;
     viewport = {kInitialCellSize, 0, 0};
+    // What the last window closed kept; the view itself starts at the origin, as a kept offset
+    // over an empty board would mean nothing.
+    RestoreSettings(window);
+    RestoreRecentFiles();
+    RestoreUserPatterns();
     SetScrollBars(window);
     SetIcon(window, ICON_BIG, 32);
     SetIcon(window, ICON_SMALL, 16);
@@ -84,6 +91,7 @@ INT_PTR OnClose(HWND window)
 {
     // The timers go before the table, so no tick or batch can arrive to a released table.
     StopTimer(window);
+    SaveSettings(window);
     if (BoardOpen()) {
         ReleaseCellStorage();
         ForgetHistory();
@@ -102,6 +110,10 @@ INT_PTR OnDestroy()
 
 INT_PTR OnTimer(HWND window, WPARAM timerId)
 {
+    if (timerId == kSaveSettingsTimerId) {
+        KillTimer(window, kSaveSettingsTimerId);
+        SaveSettings(window);
+    }
     if (timerId == kBatchTimerId && BoardOpen()) {
         RunBatch(window);
     }
@@ -166,12 +178,13 @@ INT_PTR OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam)
 }
 
 // Both the menu bar's Game menu and the context menu pass here as they open. The "Common" list
-// changes during the session, so its sub-menu is filled here too.
+// and the recent files change during the session, so their menus are filled here too.
 INT_PTR OnInitMenuPopup(WPARAM menu)
 {
     if (BoardOpen()) {
         EnableCommands(reinterpret_cast<HMENU>(menu));
         FillCommonMenu(reinterpret_cast<HMENU>(menu));
+        FillRecentFilesMenu(reinterpret_cast<HMENU>(menu));
     }
     return TRUE;
 }
@@ -319,7 +332,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         return 1;
     }
     mainWindow = window;
-    ShowWindow(window, SW_SHOW);
+    ShowWindow(window, StartsMaximized() ? SW_SHOWMAXIMIZED : SW_SHOW);
     // After the show, so a box about an unreadable file stands over the window it belongs to.
     LoadCommandLinePattern(window, GetCommandLineW());
 

@@ -13,6 +13,7 @@
 #include "pattern_file.h"
 #include "pattern_files.h"
 #include "pointer.h"
+#include "recent_files.h"
 #include "run.h"
 #include "viewport.h"
 #include "wide_text.h"
@@ -62,9 +63,13 @@ std::string PatternNameOf(const std::wstring& path)
     return Utf8(name.substr(0, name.find_last_of(L'.')));
 }
 
+// The folder the dialogs start in when no file name leads them: the last pattern file's.
+std::wstring startFolder;
+
 // The open and save dialogs' common set-up: the first filter chosen, the current folder kept.
 OPENFILENAMEW FileDialog(HWND window, const wchar_t* filter, wchar_t* path, DWORD pathSize, DWORD flags)
 {
+    startFolder = LastPatternFolder();
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = window;
@@ -72,6 +77,7 @@ OPENFILENAMEW FileDialog(HWND window, const wchar_t* filter, wchar_t* path, DWOR
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = path;
     dialog.nMaxFile = pathSize;
+    dialog.lpstrInitialDir = startFolder.empty() ? nullptr : startFolder.c_str();
     dialog.Flags = flags | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     return dialog;
 }
@@ -121,6 +127,7 @@ bool LoadPatternFile(HWND window, const wchar_t* path)
         return false;
     }
     lastPatternFile = path;
+    NoteRecentFile(window, path);
     return true;
 }
 
@@ -163,6 +170,7 @@ void SavePatternFromDialog(HWND window)
         return;
     }
     lastPatternFile = path;
+    NoteRecentFile(window, path);
 }
 
 void LoadCommandLinePattern(HWND window, const wchar_t* commandLine)

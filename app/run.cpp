@@ -131,6 +131,17 @@ void ResetRun(HWND window)
     StopTimer(window);
 }
 
+void ChooseSpeed(int32_t intervalMs, bool fastest)
+{
+    stepIntervalMs = fastest ? stepIntervalMs : intervalMs;
+    run.fastestChosen = fastest;
+}
+
+bool FastestChosen()
+{
+    return run.fastestChosen;
+}
+
 void Play(HWND window)
 {
     if (run.fastestChosen) {

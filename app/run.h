@@ -19,6 +19,9 @@ extern int32_t stepIntervalMs;
 
 // A new window's run: stopped, at the start speed.
 void ResetRun(HWND window);
+// The speed chosen, not started: Play starts it (a new window's kept speed).
+void ChooseSpeed(int32_t intervalMs, bool fastest);
+bool FastestChosen();
 // Starting a running timer again replaces it, so its period starts afresh.
 void Play(HWND window);
 // A speed always leaves the simulation running, whether it ran before or not.

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "pattern_commands.h"
+#include "settings.h"
 #include "wide_text.h"
 #include "window_harness.h"
 
@@ -121,7 +122,9 @@ TEST_F(PatternFiles, AFailedLoadChangesNothingAndEachWayInLoads)
     EXPECT_EQ(TableCells(), row);
 }
 
-// Each item loads its pattern; the board joins the list under its count (an empty one does not). Ctrl+C leaves
+// Each item loads its pattern; the board joins the list under its count (an empty one does not), as an RLE file in
+// the settings folder, and is there again in the next window, after the built-in ones in the order added, until
+// it is removed (asked first). Ctrl+C leaves
 // the board and puts it on the clipboard as RLE text with the system's line ends (an empty board leaves the
 // clipboard as it was); Ctrl+V brings it back, and reads wide text as such. A clipboard another program holds
 // refuses a copy with a box naming what was copied, and then Ctrl+X keeps the cells.
@@ -138,7 +141,7 @@ TEST_F(PatternFiles, TheCommonListIsFilledAsItOpensEachItemLoadsAndTheBoardCanJo
     Deliver(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(common));
     Deliver(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(common));  // filled afresh, not twice
     std::string loaded;
-    for (int i = 2; i < GetMenuItemCount(common); ++i) {
+    for (int i = 2; i < GetMenuItemCount(common) && GetMenuItemID(common, i) != 0; ++i) {
         char label[100] = "";
         GetMenuStringA(common, static_cast<UINT>(i), label, sizeof label, MF_BYPOSITION);
         Command(static_cast<int>(GetMenuItemID(common, i)));
@@ -146,6 +149,41 @@ TEST_F(PatternFiles, TheCommonListIsFilledAsItOpensEachItemLoadsAndTheBoardCanJo
     }
     EXPECT_EQ(loaded, "Glider 5, Lightweight spaceship 9, Blinker 3, Pulsar 48, Pentadecathlon 12, "
                       "Gosper glider gun 36, R-pentomino 5, Acorn 7, Diehard 7, Pattern 1 (3 cells) 3, ");
+    const std::string kept = Utf8(SettingsFolder()) + "Patterns\\";
+    EXPECT_EQ(ReadText(kept + "0001 Pattern 1 (3 cells).rle"), "#N Pattern 1 (3 cells)\n#CXRLE Pos=-3,8\n"
+                                                                 "x = 44, y = 2, rule = B3/S23\n2o$43bo!\n");
+    PlaceCells(kBlinker);
+    Command(IDM_PATTERN_ADD_CURRENT);
+    WriteText(kept + "copied.rle", "bo$2bo$3o!");  // a user's own file, unnumbered, comes last
+    Deliver(WM_CLOSE);
+    CloseMainWindow();
+    OpenMainWindow(true);
+    const auto labels = [&] {
+        Deliver(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(common));
+        std::string all;
+        for (int i = 11; i < GetMenuItemCount(common); ++i) {
+            char label[100] = "";
+            GetMenuStringA(common, static_cast<UINT>(i), label, sizeof label, MF_BYPOSITION);
+            all += std::string(label) + "|";
+        }
+        return all;
+    };
+    EXPECT_EQ(labels(), "Pattern 1 (3 cells)|Pattern 2 (3 cells)|copied||Remove from list|");
+    HMENU remove = GetSubMenu(common, GetMenuItemCount(common) - 1);
+    platform.answer = IDNO;
+    Command(static_cast<int>(GetMenuItemID(remove, 0)));
+    platform.answer = IDYES;
+    Command(static_cast<int>(GetMenuItemID(remove, 0)));
+    EXPECT_EQ(platform.shown.size(), 2u);
+    PlaceCells(added);
+    Command(IDM_PATTERN_ADD_CURRENT);
+    Deliver(WM_CLOSE);
+    CloseMainWindow();
+    OpenMainWindow(true);
+    EXPECT_EQ(labels(), "Pattern 2 (3 cells)|Pattern 3 (3 cells)|copied||Remove from list|");
+    Command(static_cast<int>(GetMenuItemID(common, 11)));
+    EXPECT_EQ(TableCells(), kBlinker);
+    PlaceCells(added);
     PressKey('C', {VK_CONTROL});
     EXPECT_EQ(TableCells(), added);  // the random actions seldom hold Ctrl with C on a live board
     OpenClipboard(mainWindow);

@@ -3,6 +3,8 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <filesystem>
+
 #include "wide_text.h"
 
 PlatformLog platform;
@@ -94,6 +96,7 @@ BOOL WINAPI ChooseFile(OPENFILENAMEW* dialog)
 {
     NoteModal();
     platform.offeredPath = Utf8(dialog->lpstrFile);
+    platform.offeredFolder = dialog->lpstrInitialDir ? Utf8(dialog->lpstrInitialDir) : "";
     lstrcpynW(dialog->lpstrFile, Utf16(platform.chosenPath).c_str(), static_cast<int>(dialog->nMaxFile));
     dialog->nFilterIndex = platform.chosenFilter;
     return !platform.chosenPath.empty();
@@ -107,8 +110,14 @@ BOOL WINAPI RecordWriteFile(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD writ
 
 }  // namespace
 
-void OpenMainWindow()
+void OpenMainWindow(bool keepSettings)
 {
+    // Never the user's settings, and none left from an earlier test.
+    const std::filesystem::path settings = std::filesystem::temp_directory_path() / std::filesystem::u8path("Quillane settings ü");
+    SetEnvironmentVariableW(L"QUILLANE_SETTINGS", settings.wstring().c_str());
+    if (!keepSettings) {
+        std::filesystem::remove_all(settings);
+    }
     // Once, before the first window: under Wine without a window manager, every hide of a managed
     // window waits two seconds for a withdrawal that never comes.
     [[maybe_unused]] static const bool recorded = [] {

@@ -21,10 +21,10 @@ const std::vector<Cell> kBlinker = {{0, 1}, {1, 1}, {2, 1}};
 // The step timer's period as SetTimer or KillTimer last left it (0: stopped), and the mouse's capture when a box
 // came. Boxes ("caption|text", answering `answer`) and shell calls ("verb|file") are noted, never
 // shown; the file dialogs note the path they were given (`offeredPath`) and answer `chosenPath` (empty: cancelled)
-// with `chosenFilter`; `writesFail` fails writes. Paths and texts in UTF-8. The performance counter reads `clockMs`
-// milliseconds, `clockStepMs` more at each reading, or the real time while it is negative. Each box and dialog
-// dispatches the batches waiting, as its own loop would; `ranBehindBox` tells whether the run went on behind one
-// (a timer set, or a batch that stepped).
+// with `chosenFilter` and note the folder they start in (`offeredFolder`); `writesFail` fails writes. Paths and
+// texts in UTF-8. The performance counter reads `clockMs` milliseconds, `clockStepMs` more at each reading, or the
+// real time while it is negative. Each box and dialog dispatches the batches waiting, as its own loop would;
+// `ranBehindBox` tells whether the run went on behind one (a timer set, or a batch that stepped).
 struct PlatformLog {
     int64_t clockMs = -1, clockStepMs = 0;
     UINT timer = 0;
@@ -32,7 +32,7 @@ struct PlatformLog {
     HWND captureAtBox = nullptr;
     int beeps = 0, answer = IDOK;
     std::vector<std::string> shown;
-    std::string offeredPath, chosenPath;
+    std::string offeredPath, offeredFolder, chosenPath;
     DWORD chosenFilter = 1;
     bool writesFail = false;
 };
@@ -45,8 +45,9 @@ inline std::string Caption()
     return text;
 }
 
-// A fresh main window, shown, at the initial cell size and speed; closed with its table.
-void OpenMainWindow();
+// A fresh main window, shown, at the initial cell size and speed; closed with its table. Its settings folder
+// is the tests' own, emptied first unless what the last window kept is to be read.
+void OpenMainWindow(bool keepSettings = false);
 void CloseMainWindow();
 
 struct MainWindowTest : ::testing::Test {

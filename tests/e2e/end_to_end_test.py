@@ -47,11 +47,48 @@ def board_origin(shot):
             return x, y - CELL
 
 
+def geometry(window):
+    shell = dict(line.split("=") for line in xdotool("getwindowgeometry", "--shell", window).split())
+    return tuple(int(shell[key]) for key in ("X", "Y", "WIDTH", "HEIGHT"))
+
+
 def find_window():
     """The window's id and width."""
     window = xdotool("search", "--sync", "--onlyvisible", "--name", r"^The Quillane \(0\.0\.1\)").split()[0]
-    geometry = dict(line.split("=") for line in xdotool("getwindowgeometry", "--shell", window).split())
-    return window, int(geometry["WIDTH"])
+    return window, geometry(window)[2]
+
+
+def close(app, window):
+    xdotool("windowfocus", "--sync", window)
+    xdotool("key", "alt+F4")
+    assert app.wait(timeout=30 * SLOW) == 0, "the exit code is not 0"
+
+
+def kept_after_a_restart(runner, exe, glider):
+    """A moved and resized window and a chosen speed come back in the next start."""
+    app = subprocess.Popen([runner, exe, glider])
+    try:
+        window = find_window()[0]
+        xdotool("windowmove", "--sync", window, "60", "50")
+        xdotool("windowsize", "--sync", window, "700", "520")
+        time.sleep(0.5)
+        placed = geometry(window)
+        xdotool("windowfocus", "--sync", window)
+        xdotool("key", "4", "s")  # 200 ms, which starts it, then a stop
+        close(app, window)
+        app = subprocess.Popen([runner, exe, glider])
+        window = find_window()[0]
+        assert geometry(window) == placed, "the window's place is not kept: %s, not %s" % (geometry(window), placed)
+        xdotool("windowfocus", "--sync", window)
+        xdotool("key", "p")
+        deadline = time.monotonic() + 20
+        while not xdotool("getwindowname", window).strip().endswith("running at 200 ms"):
+            assert time.monotonic() < deadline, "the speed is not kept: " + xdotool("getwindowname", window)
+            time.sleep(0.1)
+        close(app, window)
+    finally:
+        if app.poll() is None:
+            app.kill()
 
 
 def grid_at_144_dpi(runner, exe, width_at_96):
@@ -60,11 +97,15 @@ def grid_at_144_dpi(runner, exe, width_at_96):
     name = "WINEPREFIX32" if runner.endswith("32") else "WINEPREFIX"
     source = os.path.abspath(os.environ.get(name) or os.path.join(os.path.dirname(runner), "..", "build", name.lower()))
     prefix = tempfile.TemporaryDirectory(prefix="quillane 144 dpi ")
-    for entry in ("drive_c", "dosdevices", "system.reg", "user.reg", "userdef.reg", ".update-timestamp", ".quillane-ready"):
+    # The prefix's ready mark too: without it the runner would make the prefix afresh, for minutes.
+    for entry in ("drive_c", "dosdevices", "system.reg", "user.reg", "userdef.reg", ".update-timestamp",
+                  ".quillane-ready"):
         (shutil.copy if "." in entry else os.symlink)(os.path.join(source, entry), os.path.join(prefix.name, entry))
     with open(os.path.join(prefix.name, "user.reg"), "a") as f:
         f.write('\n[Control Panel\\\\Desktop]\n"LogPixels"=dword:00000090\n')
-    env = dict(os.environ, WINEPREFIX=prefix.name, WINEPREFIX32=prefix.name)
+    # Its own settings: a kept place would not be scaled.
+    settings = "Z:" + os.path.join(prefix.name, "settings").replace("/", "\\")
+    env = dict(os.environ, WINEPREFIX=prefix.name, WINEPREFIX32=prefix.name, QUILLANE_SETTINGS=settings)
     app = subprocess.Popen([runner, exe], env=env)
     try:
         assert find_window()[1] >= 1.3 * width_at_96, "the window is not scaled for 144 DPI"
@@ -86,6 +127,8 @@ def main():
     path = os.path.join(folder.name, "グライダー.rle")
     with open(path, "w") as f:
         f.write("#N Glider\nx = 3, y = 3, rule = B3/S23\nbob$2bo$3o!\n")
+    # Settings of its own, never the user's.
+    os.environ["QUILLANE_SETTINGS"] = "Z:" + os.path.join(folder.name, "settings").replace("/", "\\")
     app = subprocess.Popen([runner, exe, "Z:" + path.replace("/", "\\")])
     try:
         window, width = find_window()
@@ -121,14 +164,14 @@ def main():
         wait_for("the context menu at the mouse", menu)
         xdotool("key", "Escape")
         wait_for("the context menu to close", lambda s: not menu(s))
-        xdotool("windowfocus", "--sync", window)
-        xdotool("key", "alt+F4")
-        assert app.wait(timeout=30 * SLOW) == 0, "the exit code is not 0"
+        close(app, window)
     finally:
         if app.poll() is None:
             app.kill()
-    # A second emulated Wine session would take minutes to start: the scaled grid is checked where Wine runs natively.
+    # Each further start is minutes under emulation: the restart and the scaled grid are checked where Wine runs
+    # natively.
     if SLOW == 1:
+        kept_after_a_restart(runner, exe, "Z:" + path.replace("/", "\\"))
         grid_at_144_dpi(runner, exe, width)
 
 
