@@ -126,6 +126,13 @@ def main():
         xdotool("mousemove", "--sync", "--window", graph, "50", str(height // 3))
         xdotool("click", "1")
         wait_for("a click on the graph to bring the board back", lambda s: live(s) == set())
+        # The graph, active since the click, takes the first Alt+F4; the main window the next.
+        xdotool("key", "alt+F4")
+        deadline = time.monotonic() + 20
+        while subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^The Quillane: Population$"],
+                             capture_output=True).returncode == 0:
+            assert time.monotonic() < deadline, "Alt+F4 did not close the graph"
+            time.sleep(0.1)
         xdotool("windowfocus", "--sync", window)
         xdotool("key", "alt+F4")
         assert app.wait(timeout=30) == 0, "the exit code is not 0"
