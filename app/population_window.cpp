@@ -89,6 +89,55 @@ HFONT FontFor(int32_t scale)
     return font;
 }
 
+// The memory bitmap the graph is composed in, kept while the window's size stays.
+struct Canvas {
+    HBITMAP bitmap;
+    HDC dc;
+    uint32_t* pixels;
+    int32_t width;
+    int32_t height;
+};
+Canvas canvas = {};
+
+void DropCanvas()
+{
+    if (canvas.dc) {
+        DeleteDC(canvas.dc);
+    }
+    if (canvas.bitmap) {
+        DeleteObject(canvas.bitmap);
+    }
+    canvas = {};
+}
+
+bool CanvasOf(HDC dc, int32_t width, int32_t height)
+{
+    if (canvas.dc && canvas.width == width && canvas.height == height) {
+        return true;
+    }
+    DropCanvas();
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    canvas.bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    canvas.dc = CreateCompatibleDC(dc);
+    if (!canvas.bitmap || !canvas.dc) {
+        DropCanvas();
+        return false;
+    }
+    SelectObject(canvas.dc, canvas.bitmap);
+    SetBkMode(canvas.dc, TRANSPARENT);
+    canvas.pixels = static_cast<uint32_t*>(bits);
+    canvas.width = width;
+    canvas.height = height;
+    return true;
+}
+
 // Composed in a memory bitmap and shown in one copy, so nothing flickers.
 void Paint(HWND window)
 {
@@ -96,33 +145,12 @@ void Paint(HWND window)
     HDC dc = BeginPaint(window, &paint);
     const GraphLayout layout = Layout(window);
     const int32_t width = layout.status.right, height = layout.status.bottom;
-    if (width > 0 && height > 0) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HDC memory = CreateCompatibleDC(dc);
-        if (bitmap && memory) {
-            HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-            PaintGraphPixels({static_cast<uint32_t*>(bits), width, height}, layout);
-            GdiFlush();
-            HGDIOBJ oldFont = SelectObject(memory, FontFor(layout.scale));
-            DrawLabels(memory, layout);
-            BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
-            SelectObject(memory, oldFont);
-            SelectObject(memory, oldBitmap);
-        }
-        if (memory) {
-            DeleteDC(memory);
-        }
-        if (bitmap) {
-            DeleteObject(bitmap);
-        }
+    if (width > 0 && height > 0 && CanvasOf(dc, width, height)) {
+        PaintGraphPixels({canvas.pixels, width, height}, layout);
+        GdiFlush();
+        SelectObject(canvas.dc, FontFor(layout.scale));
+        DrawLabels(canvas.dc, layout);
+        BitBlt(dc, 0, 0, width, height, canvas.dc, 0, 0, SRCCOPY);
     }
     EndPaint(window, &paint);
 }
@@ -200,6 +228,7 @@ LRESULT CALLBACK GraphProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         return 0;
     }
     case WM_DESTROY:
+        DropCanvas();
         graph = nullptr;
         hovered = -1;
         tracking = false;
@@ -262,8 +291,10 @@ HWND PopulationWindow()
 
 void ShowTimelineChanged()
 {
+    // Drawn now: a paint left waiting would send full speed's next batch to its slower timer.
     if (graph) {
         InvalidateRect(graph, nullptr, FALSE);
+        UpdateWindow(graph);
     }
 }
 

@@ -3,7 +3,8 @@
 // cell interior, one pixel at a time) on the same memory surface. Prints the ratios of CPU time
 // last: the machine is shared, and wall time counts other processes too. Then a 10,000-cell paste
 // preview moved a cell at a time at 2 px over the same board with a selection shown: only the old
-// and new preview areas repainted, against repainting the whole surface with the overlay.
+// and new preview areas repainted, against repainting the whole surface with the overlay. Last the
+// population graph's pixels, 1,000 columns wide, over a thousand and over a million generations.
 #include <algorithm>
 #include <cstdio>
 #include <random>
@@ -14,6 +15,8 @@
 
 #include "board_pixels.h"
 #include "cell_table.h"
+#include "graph_pixels.h"
+#include "timeline_summary.h"
 #include "patterns.h"
 #include "ratio_reporter.h"
 #include "viewport.h"
@@ -137,9 +140,31 @@ void MovePreview(benchmark::State& state, bool spread, PreviewWay how)
 
 }  // namespace
 
+namespace {
+
+// The summary fed directly, as the history feeds it: a million generations would pass the history's bound.
+void GraphPixels(benchmark::State& state, int64_t boards)
+{
+    SummaryReset(0, 0);
+    for (int64_t g = 1; g < boards; ++g) {
+        SummaryPush(g, static_cast<int32_t>((g * 7919) % 9000), g % 100000 == 0);
+    }
+    GraphLayout layout = LayOutGraph(1000, 300, 96);
+    layout = LayOutGraph(1000 + 1000 - (layout.plot.right - layout.plot.left), 300, 96);
+    std::vector<uint32_t> pixels(static_cast<size_t>(layout.status.right) * 300);
+    for (auto _ : state) {
+        PaintGraphPixels({pixels.data(), layout.status.right, 300}, layout);
+        benchmark::DoNotOptimize(pixels.data());
+    }
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
+    benchmark::RegisterBenchmark("graph/boards:1000", GraphPixels, int64_t{1000})->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("graph/boards:1000000", GraphPixels, int64_t{1000000})->Unit(benchmark::kMicrosecond);
     const int32_t sizes[] = {15, 2};
     for (int32_t size : sizes) {
         const std::string name = "/size:" + std::to_string(size);
