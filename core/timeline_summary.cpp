@@ -141,6 +141,9 @@ TimelineSpan SummariseTimeline(int64_t first, int64_t end)
 
 bool GoToTimelineBoard(int64_t board, TimelineMove move)
 {
+    if (TimelineBoards() == 0) {
+        return false;
+    }
     board = std::clamp<int64_t>(board, 0, TimelineBoards() - 1);
     while (TimelineShown() != board) {
         const bool back = TimelineShown() > board;
