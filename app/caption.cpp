@@ -3,6 +3,8 @@
 #include "cell_table.h"
 #include "clock.h"
 #include "history.h"
+#include "living_cells_window.h"
+#include "population_window.h"
 #include "run.h"
 #include "thousands.h"
 #include "version.h"
@@ -66,6 +68,9 @@ void UpdateCaption(HWND window)
 {
     const std::string text = CaptionText(CurrentState());
     shownAt = SecondsNow();
+    // The tool windows follow the board at the caption's pace (the list at most four times a second).
+    ShowTimelineChanged();
+    ShowLivingCellsChanged();
     // Every window starts with the plain caption and sets its own once it exists.
     if (text != shownCaption) {
         shownCaption = text;

@@ -7,10 +7,12 @@
 #include "common_list.h"
 #include "edit_commands.h"
 #include "history.h"
+#include "living_cells_window.h"
 #include "message_box.h"
 #include "pattern_commands.h"
 #include "pointer.h"
 #include "recent_files.h"
+#include "population_window.h"
 #include "resource.h"
 #include "run.h"
 #include "viewport.h"
@@ -145,6 +147,8 @@ void HandleCommand(HWND window, int commandId)
     case IDM_ROTATE_CLOCKWISE: RotateSelection(window, true); break;
     case IDM_ROTATE_ANTICLOCKWISE: RotateSelection(window, false); break;
     case IDM_RANDOM_FILL: RandomFillSelection(window); break;
+    case IDM_VIEW_POPULATION: TogglePopulationWindow(window); break;
+    case IDM_VIEW_LIVING_CELLS: ToggleLivingCellsWindow(window); break;
     // The "Common" items and the recent files are numbered at run time.
     default: LoadCommonPattern(window, commandId) || RemoveCommonPattern(window, commandId) ||
                  OpenRecentFile(window, commandId); break;
@@ -175,6 +179,8 @@ void HandleKey(HWND window, WPARAM virtualKey)
     case 'Y': WithCtrl(RedoStep, window); break;
     case 'X': WithCtrl(CutSelection, window); break;
     case 'A': WithCtrl(SelectAll, window); break;
+    case 'G': TogglePopulationWindow(window); break;
+    case 'L': ToggleLivingCellsWindow(window); break;
     case VK_DELETE: DeleteSelection(window); break;
     case VK_ESCAPE: DropPasteOrSelection(window); break;
     default: break;
@@ -213,4 +219,6 @@ void EnableCommands(HMENU menu)
     Enable(menu, IDM_REMOVE_SELECTION, selected || IsPlacing());
     // An empty board has nothing to add to the list.
     Enable(menu, IDM_PATTERN_ADD_CURRENT, count > 0);
+    CheckMenuItem(menu, IDM_VIEW_POPULATION, MF_BYCOMMAND | (PopulationWindow() ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(menu, IDM_VIEW_LIVING_CELLS, MF_BYCOMMAND | (LivingCellsWindow() ? MF_CHECKED : MF_UNCHECKED));
 }

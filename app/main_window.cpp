@@ -8,6 +8,7 @@
 #include "commands.h"
 #include "common_list.h"
 #include "history.h"
+#include "living_cells_window.h"
 #include "message_box.h"
 #include "pattern_commands.h"
 #include "pointer.h"
@@ -338,6 +339,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        // The list is a dialog: Tab, the arrows and Enter work there as in any dialog.
+        if (IsLivingCellsMessage(&message)) {
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

@@ -11,6 +11,7 @@
 #include "message_box.h"
 #include "pointer.h"
 #include "texts.h"
+#include "timeline_summary.h"
 #include "viewport.h"
 
 int32_t stepIntervalMs = kInitialStepIntervalMs;
@@ -266,24 +267,59 @@ void StepBackward(HWND window)
     }
 }
 
+namespace {
+
+// What a move leaves besides the cells. An undone load shows the old board as the user last saw it;
+// a redone one, the view after the load. Each keeps the view it leaves for the move back.
+void FollowMove(HWND window, const Viewport& before, bool repaint)
+{
+    const ViewNote view = UndoneView();
+    if (view.cellSize != 0) {
+        KeepView({before.cellSize, before.offsetX, before.offsetY});
+        viewport = {view.cellSize, view.offsetX, view.offsetY};
+        if (repaint) {
+            RepaintNow(window);
+        }
+    }
+    // A turn undone or redone brings its selection back with its cells.
+    Selection selection = {};
+    if (UndoneSelection(selection)) {
+        selection.active ? Select(window, selection.rect) : RemoveSelection(window);
+    }
+}
+
+HWND scrubbed = nullptr;
+
+// One move of a scrub: Backward's or Redo's, undrawn; the board is shown once at the end.
+bool ScrubMove(bool back)
+{
+    const Viewport before = viewport;
+    const bool moved = back ? StepBack(nullptr) : Redo(nullptr);
+    if (moved) {
+        FollowMove(scrubbed, before, false);
+    }
+    return moved;
+}
+
+}  // namespace
+
 void MoveInHistory(HWND window, bool (*move)(CellChangeListener))
 {
     const Viewport before = viewport;
     BeginCellChanges(mainWindow);
     const bool moved = move(DrawCellChange);
     EndCellChanges();
-    // An undone load shows the old board as the user last saw it; a redone one, the view after the
-    // load. Each keeps the view it leaves for the move back.
-    const ViewNote view = UndoneView();
-    if (moved && view.cellSize != 0) {
-        KeepView({before.cellSize, before.offsetX, before.offsetY});
-        viewport = {view.cellSize, view.offsetX, view.offsetY};
-        RepaintNow(window);
+    if (moved) {
+        FollowMove(window, before, true);
     }
-    // A turn undone or redone brings its selection back with its cells.
-    Selection selection = {};
-    if (moved && UndoneSelection(selection)) {
-        selection.active ? Select(window, selection.rect) : RemoveSelection(window);
-    }
+    UpdateCaption(window);
+}
+
+void ScrubTo(HWND window, int64_t board)
+{
+    KillTimers(window);
+    scrubbed = window;
+    GoToTimelineBoard(board, ScrubMove);
+    RepaintNow(window);
     UpdateCaption(window);
 }

@@ -51,3 +51,6 @@ bool StepForward(HWND window);
 void StepBackward(HWND window);
 // StepBack or Redo, drawn as applied, with the view a load kept.
 void MoveInHistory(HWND window, bool (*move)(CellChangeListener));
+// Brings the board to that point of the timeline (0 the oldest kept) by Backward's and Redo's own
+// moves, one at a time, then shows it once; a running simulation stops first.
+void ScrubTo(HWND window, int64_t board);

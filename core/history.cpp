@@ -6,6 +6,7 @@
 
 #include "cell_index.h"
 #include "period.h"
+#include "timeline_summary.h"
 
 namespace {
 
@@ -107,8 +108,10 @@ void Unlink(Chain& chain, Entry* e)
     }
 }
 
+// Only ever the oldest of a chain: of the timeline the oldest board kept, of the redo chain the farthest.
 void Drop(Chain& chain, Entry* e)
 {
+    &chain == &timeline ? SummaryDropOldest() : SummaryDropNewest();
     Unlink(chain, e);
     std::free(e);
 }
@@ -166,6 +169,7 @@ bool GrowStroke()
         std::free(e);
         DropAll(timeline);
         ForgetPeriods();
+        SummaryReset(shownGeneration, count);
         return false;
     }
     heldBytes += bytes - grown->bytes;
@@ -271,6 +275,8 @@ bool Step(CellChangeListener listener, bool fresh)
     Record(e);
     ++shownGeneration;
     ++stepsRecorded;
+    !e ? SummaryReset(shownGeneration, count)
+    : fresh ? SummaryPush(shownGeneration, count, false) : SummaryForward(shownGeneration, count);
     NotePeriodGeneration(BoardBack);
     return true;
 }
@@ -295,6 +301,8 @@ bool Replace(const Cell* cells, int32_t n, int64_t generationAfter, ViewNote vie
     RestoreBoard(cells, n, listener);  // a repeated cell stays one entry
     Record(e);
     shownGeneration = generationAfter;
+    !e ? SummaryReset(shownGeneration, count)
+    : fresh ? SummaryPush(shownGeneration, count, true) : SummaryForward(shownGeneration, count);
     NotePeriodEdit();
     return true;
 }
@@ -408,6 +416,7 @@ bool StepBack(CellChangeListener listener)
     if (redo != e || !undone) {
         std::free(e);
     }
+    undone && redo ? SummaryBack() : SummaryReset(shownGeneration, count);
     return undone;
 }
 
@@ -434,6 +443,7 @@ bool Redo(CellChangeListener listener)
         if (redone) {
             Record(r);
             NotePeriodEdit();
+            SummaryForward(shownGeneration, count);
         }
         break;
     case EntryKind::Board:
@@ -444,6 +454,9 @@ bool Redo(CellChangeListener listener)
     appliedSelectionKept = r->selection.kept;
     appliedSelection = r->selection.after;
     lastApplied = redone && r->kind == EntryKind::Board ? timeline.newest : nullptr;
+    if (!redone) {
+        SummaryDropNewest();  // its board can no longer be reached
+    }
     if (r->kind != EntryKind::Stroke || !redone) {
         std::free(r);
     }
@@ -499,6 +512,7 @@ void BeginEdit()
     openEdit = NewEntry(EntryKind::Stroke, 0);
     Record(openEdit);
     NotePeriodEdit();
+    openEdit ? SummaryPush(shownGeneration, count, true) : SummaryReset(shownGeneration, count);
 }
 
 bool SetCellInEdit(int32_t x, int32_t y, bool alive)
@@ -561,6 +575,7 @@ bool SetCellInEdit(int32_t x, int32_t y, bool alive)
         }
     }
     strokeNoteStale = true;
+    SummarySetShownCells(count);
     return true;
 }
 
@@ -635,4 +650,5 @@ void ForgetHistory()
     strokeNoteStale = false;
     walk.active = false;
     ForgetPeriods();
+    SummaryReset(0, count);
 }

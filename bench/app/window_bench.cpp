@@ -2,9 +2,11 @@
 // its changes) and a full repaint with 10,000 visible cells, against drawing the literal way
 // (a device context per cell, one SetPixel per pixel, the full 1,999-line grid); a 10,000-cell
 // pattern file loaded from disk to the painted board; ticks under a waiting paste, a paste preview
-// moved, a long stroke, and full speed against the same generations back to back.
+// moved, a long stroke, full speed against the same generations back to back and with the tool
+// windows open, the graph over a million generations and the list of 10,000 cells.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -19,7 +21,11 @@
 #include "commands.h"
 #include "run.h"
 #include "generation.h"
+#include "graph_pixels.h"
 #include "history.h"
+#include "living_cells_window.h"
+#include "population_window.h"
+#include "timeline_summary.h"
 #include "main_window.h"
 #include "pattern_commands.h"
 #include "pattern_file.h"
@@ -368,7 +374,28 @@ int main()
     SetWindowPos(window, nullptr, 0, 0, 1280, 1024, SWP_NOZORDER);
     const struct { const char* name; std::vector<Cell> cells; } boards[] = {
         {"soup", QuarterSoup()}, {"pulsars", PulsarField()}, {"gliders", GliderSpread()}};
+    // Full speed's rate with nothing else open, with the graph open and with the list open.
+    auto fullSpeed = [window](const std::vector<Cell>& cells, int toolWindow) {
+        LoadBoard(cells);
+        ForgetHistory();
+        FitLiveCells(window);
+        toolWindow == 1 ? TogglePopulationWindow(window) : toolWindow == 2 ? ToggleLivingCellsWindow(window) : void();
+        Settle(window);
+        SendMessageA(window, WM_COMMAND, IDM_SPEED_FASTEST, 0);
+        const double start = SecondsNow();
+        for (MSG message; SecondsNow() - start < 2.0 && IsRunning();) {
+            if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) && !IsLivingCellsMessage(&message)) {
+                DispatchMessageA(&message);
+            }
+        }
+        Settle(window);
+        const double rate = generation / (SecondsNow() - start);
+        StopTimer(window);
+        toolWindow == 1 ? TogglePopulationWindow(window) : toolWindow == 2 ? ToggleLivingCellsWindow(window) : void();
+        return rate;
+    };
     for (const auto& b : boards) {
+        const double graphRate = fullSpeed(b.cells, 1), listRate = fullSpeed(b.cells, 2);
         LoadBoard(b.cells);
         FitLiveCells(window);
         double running = 0;
@@ -410,7 +437,60 @@ int main()
                     "processor time: %.0f%%\n",
                     b.name, generations / running, generations / bound, 100 * bound / running,
                     100 * boundCpu / runningCpu);
+        std::printf("full speed, %s, with the graph open: %.0f generations a second, %.0f%% of %.0f without (at least "
+                    "95%%); with the list open: %.0f, %.0f%% (at least 80%%)\n", b.name, graphRate,
+                    100 * graphRate * running / generations, generations / running, listRate,
+                    100 * listRate * running / generations);
     }
+
+    // The graph 1,000 pixels wide over a thousand and over a million generations: the summary is the history's, fed
+    // here directly, as a million generations would pass the history's bound on any board.
+    StopTimer(window);
+    LoadBoard({});
+    ForgetHistory();
+    TogglePopulationWindow(window);
+    HWND graph = PopulationWindow();
+    for (int64_t boards : {int64_t{1000}, int64_t{1000000}}) {
+        SummaryReset(0, 0);
+        for (int64_t g = 1; g < boards; ++g) {
+            SummaryPush(g, static_cast<int32_t>((g * 7919) % 9000 + (g % 50000 == 0 ? 1000 : 0)), g % 100000 == 0);
+        }
+        RECT frame = {0, 0, 1000, 300};
+        const GraphLayout probe = LayOutGraph(1000, 300, 96);
+        frame.right += 1000 - (probe.plot.right - probe.plot.left);
+        AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(graph, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrA(graph, GWL_EXSTYLE)));
+        SetWindowPos(graph, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
+        Settle(graph);
+        std::vector<double> times;
+        for (int k = 0; k < 21; ++k) {
+            t0 = SecondsNow();
+            InvalidateRect(graph, nullptr, FALSE);
+            UpdateWindow(graph);
+            Settle(graph);
+            times.push_back((SecondsNow() - t0) * 1e3);
+        }
+        std::sort(times.begin(), times.end());
+        RECT client;
+        GetClientRect(graph, &client);
+        const GraphLayout layout = LayOutGraph(client.right, client.bottom, 96);
+        std::printf("the graph %d px wide over %lld generations, redrawn: %.2f ms median, %.2f ms worst (under 5 ms)\n",
+                    static_cast<int>(layout.plot.right - layout.plot.left), static_cast<long long>(boards), times[10],
+                    times.back());
+    }
+    TogglePopulationWindow(window);
+    ForgetHistory();
+
+    // The list filled with 10,000 cells as it opens.
+    LoadBoard(GliderSpread());
+    ForgetHistory();
+    t0 = SecondsNow();
+    ToggleLivingCellsWindow(window);
+    Settle(LivingCellsWindow());
+    std::printf("the list of %d living cells filled as it opens: %.1f ms (under 100 ms)\n",
+                static_cast<int>(SendDlgItemMessageA(LivingCellsWindow(), IDC_CELL_LIST, LB_GETCOUNT, 0, 0)),
+                (SecondsNow() - t0) * 1e3);
+    ToggleLivingCellsWindow(window);
 
     SendMessageA(window, WM_CLOSE, 0, 0);
     return 0;

@@ -4,7 +4,8 @@
 // last: the machine is shared, and wall time counts other processes too. Then a 10,000-cell paste
 // preview moved a cell at a time at 2 px over the same board with a selection shown: only the old
 // and new preview areas repainted, against repainting the whole surface with the overlay. Then a
-// generation drawn cell by cell under a waiting paste, and full speed's frame.
+// generation drawn cell by cell under a waiting paste, and full speed's frame. Last the population
+// graph's pixels, 1,000 columns wide, over a thousand and over a million generations.
 #include <algorithm>
 #include <cstdio>
 #include <random>
@@ -16,6 +17,8 @@
 #include "board_pixels.h"
 #include "cell_table.h"
 #include "generation.h"
+#include "graph_pixels.h"
+#include "timeline_summary.h"
 #include "patterns.h"
 #include "ratio_reporter.h"
 #include "step_boards.h"
@@ -212,9 +215,31 @@ void StepDrawn(benchmark::State& state, bool waiting)
 
 }  // namespace
 
+namespace {
+
+// The summary fed directly, as the history feeds it: a million generations would pass the history's bound.
+void GraphPixels(benchmark::State& state, int64_t boards)
+{
+    SummaryReset(0, 0);
+    for (int64_t g = 1; g < boards; ++g) {
+        SummaryPush(g, static_cast<int32_t>((g * 7919) % 9000), g % 100000 == 0);
+    }
+    GraphLayout layout = LayOutGraph(1000, 300, 96);
+    layout = LayOutGraph(1000 + 1000 - (layout.plot.right - layout.plot.left), 300, 96);
+    std::vector<uint32_t> pixels(static_cast<size_t>(layout.status.right) * 300);
+    for (auto _ : state) {
+        PaintGraphPixels({pixels.data(), layout.status.right, 300}, layout);
+        benchmark::DoNotOptimize(pixels.data());
+    }
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
+    benchmark::RegisterBenchmark("graph/boards:1000", GraphPixels, int64_t{1000})->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("graph/boards:1000000", GraphPixels, int64_t{1000000})->Unit(benchmark::kMicrosecond);
     const int32_t sizes[] = {15, 2};
     for (int32_t size : sizes) {
         const std::string name = "/size:" + std::to_string(size);

@@ -9,15 +9,20 @@
 #include <regex>
 #include <sstream>
 
+#include "graph_pixels.h"
+#include "living_cells_window.h"
 #include "pointer.h"
+#include "population_window.h"
 #include "reference_life.h"
 #include "thousands.h"
 #include "window_harness.h"
 
 namespace {
 
-// A message as the window gets it; a key's modifiers in `held` (1 Ctrl, 2 Shift); 0: a repaint.
+// A message as the window gets it; a key's modifiers in `held` (1 Ctrl, 2 Shift); 0: a repaint. A click at x on the
+// population graph and a key pressed there, when it is open, come as these two.
 struct Action { UINT message; WPARAM wParam; int32_t x, y, held; };
+constexpr UINT kGraphClick = WM_APP + 100, kGraphKey = WM_APP + 101;
 
 enum Mode { kIdle, kDrawing, kSelecting, kPanning };
 
@@ -40,6 +45,8 @@ struct Model {
     Stamp stamp;
     Cell at = {0, 0};
     std::vector<Cell> clipboard;  // in reading order; empty until something is copied
+    bool graphOpen = false, listOpen = false;
+    int64_t hovered = -1;  // the graph's board under the pointer since the last click there
 };
 
 // Pixels left of or above the client area (a click's 16-bit coordinates are signed) round down.
@@ -213,6 +220,11 @@ void Command(Model& m, WPARAM id)
             m.selected = true, m.selection = id == IDM_REDO ? e.after : e.before;
         }
         m.strokeOpen = false;
+    } else if (id == IDM_VIEW_LIVING_CELLS) {
+        m.listOpen = !m.listOpen;
+    } else if (id == IDM_VIEW_POPULATION) {
+        m.graphOpen = !m.graphOpen;
+        m.hovered = -1;
     } else if (id == IDM_ABOUT_RULES) {
         ++m.shown;  // the page, in the browser
     } else if (id == IDM_ABOUT_PROGRAM || (id == IDM_FILE_SAVE_PATTERN && m.board.cells.empty())) {
@@ -238,7 +250,9 @@ const struct { WPARAM key, alone, ctrl, shift; } kKeys[] = {
     {'O', 0, IDM_PATTERN_LOAD, 0}, {'C', IDM_CLEAR, IDM_COPY, IDM_CLEAR}, {'Z', 0, IDM_STEP_BACKWARD, 0},
     {VK_LEFT, IDM_STEP_BACKWARD, IDM_STEP_BACKWARD, IDM_STEP_BACKWARD}, {'Y', 0, IDM_REDO, 0}, {'X', 0, IDM_CUT, 0},
     {VK_RIGHT, IDM_STEP_FORWARD, IDM_STEP_FORWARD, IDM_STEP_FORWARD}, {VK_HOME, 0, 0, 0}, {'A', 0, IDM_SELECT_ALL, 0},
-    {'V', 0, IDM_PASTE, 0}, {VK_DELETE, IDM_DELETE, IDM_DELETE, IDM_DELETE}, {VK_ESCAPE, 0, 0, 0}};
+    {'V', 0, IDM_PASTE, 0}, {VK_DELETE, IDM_DELETE, IDM_DELETE, IDM_DELETE}, {VK_ESCAPE, 0, 0, 0},
+    {'G', IDM_VIEW_POPULATION, IDM_VIEW_POPULATION, IDM_VIEW_POPULATION},
+    {'L', IDM_VIEW_LIVING_CELLS, IDM_VIEW_LIVING_CELLS, IDM_VIEW_LIVING_CELLS}};
 
 WPARAM KeyCommand(WPARAM key, int32_t held)
 {
@@ -320,6 +334,31 @@ void Batch(Model& m)
     m.fastest = m.fastest && !m.board.cells.empty();
 }
 
+GraphLayout GraphLayoutNow()
+{
+    RECT client;
+    GetClientRect(PopulationWindow(), &client);
+    HDC dc = GetDC(PopulationWindow());
+    const GraphLayout layout = LayOutGraph(client.right, client.bottom, GetDeviceCaps(dc, LOGPIXELSY));
+    ReleaseDC(PopulationWindow(), dc);
+    return layout;
+}
+
+// A scrub: Backward's and Redo's moves to the board, after a stop and with any waiting paste dropped.
+void Scrub(Model& m, int64_t board)
+{
+    const int64_t boards = int64_t(m.past.size() + m.future.size() + 1);
+    board = std::clamp<int64_t>(board, 0, boards - 1);
+    while (int64_t(m.past.size()) > board) {
+        Command(m, IDM_STEP_BACKWARD);
+    }
+    while (int64_t(m.past.size()) < board) {
+        Command(m, IDM_REDO);
+    }
+    Run(m, 0, false);
+    m.placing = false;
+}
+
 void Apply(Model& m, const Action& a)
 {
     const int32_t by[] = {1, -1, 3, -3, 0, 0, 1, -1};  // SB_LINEUP to SB_BOTTOM; thumbs pan nothing
@@ -347,6 +386,20 @@ void Apply(Model& m, const Action& a)
         }
         break;
     case WM_COMMAND: Command(m, LOWORD(a.wParam)); break;
+    case kGraphClick:
+    {
+        const GraphLayout layout = GraphLayoutNow();
+        const int64_t board = GraphBoardAt(layout, a.x, int64_t(m.past.size() + m.future.size() + 1));
+        m.hovered = a.x >= layout.plot.left && a.x < layout.plot.right ? board : -1;
+        m.mode = kIdle;  // the graph takes the mouse
+        Scrub(m, board);
+    }
+        break;
+    case kGraphKey:
+        a.wParam == 'G' ? Command(m, IDM_VIEW_POPULATION)
+        : Scrub(m, a.wParam == VK_HOME ? 0 : a.wParam == VK_END ? INT64_MAX
+                 : int64_t(m.past.size()) + (a.wParam == VK_LEFT ? -1 : 1));
+        break;
     case WM_HSCROLL: m.view.offsetX = WrapAdd(m.view.offsetX, pan); break;
     case WM_VSCROLL: m.view.offsetY = WrapAdd(m.view.offsetY, pan); break;
     case WM_MOUSEWHEEL: {
@@ -380,6 +433,12 @@ INT_PTR Apply(const Action& a)
         return a.held == 3 ? PressKey(key, {ctrl, shift}) : a.held ? PressKey(key, {a.held == 1 ? ctrl : shift}) : PressKey(key);
     case WM_MOUSEWHEEL: return Deliver(a.message, a.wParam, MAKELPARAM(at.x, at.y));
     case 0: return RedrawWindow(mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    case kGraphClick: {
+        const int32_t y = (GraphLayoutNow().plot.top + GraphLayoutNow().plot.bottom) / 2;
+        SendMessageA(PopulationWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(a.x, y));
+        return SendMessageA(PopulationWindow(), WM_LBUTTONUP, 0, MAKELPARAM(a.x, y)) == 0;
+    }
+    case kGraphKey: return SendMessageA(PopulationWindow(), WM_KEYDOWN, a.wParam, 0) == 0;
     default: return Deliver(a.message, a.wParam, MAKELPARAM(a.x, a.y));
     }
 }
@@ -395,7 +454,8 @@ std::vector<Action> Generate(uint32_t seed, int steps)
         IDM_ZOOM_IN_3, IDM_ZOOM_OUT_1, IDM_ZOOM_OUT_3, IDM_SPEED_10, IDM_SPEED_50, IDM_SPEED_100, IDM_SPEED_200,
         IDM_ABOUT_PROGRAM, IDM_ABOUT_RULES, IDM_PATTERN_LOAD, 0, IDM_REDO, IDM_CUT, IDM_COPY, IDM_PASTE, IDM_DELETE,
         IDM_CLEAR_OUTSIDE, IDM_SELECT_ALL, IDM_REMOVE_SELECTION, IDM_FLIP_LEFT_RIGHT, IDM_FLIP_UP_DOWN,
-        IDM_ROTATE_CLOCKWISE, IDM_ROTATE_ANTICLOCKWISE, IDM_RANDOM_FILL, IDM_SPEED_FASTEST};
+        IDM_ROTATE_CLOCKWISE, IDM_ROTATE_ANTICLOCKWISE, IDM_RANDOM_FILL, IDM_SPEED_FASTEST,
+        IDM_VIEW_POPULATION, IDM_VIEW_LIVING_CELLS};
     const WPARAM turns[] = {IDM_ROTATE_CLOCKWISE, IDM_ROTATE_ANTICLOCKWISE, IDM_FLIP_LEFT_RIGHT, IDM_FLIP_UP_DOWN};
     // Messages that change nothing; WM_PAINT comes without an update region.
     const UINT others[] = {WM_PAINT, WM_ERASEBKGND, WM_KEYUP, WM_CHAR, WM_SYSKEYDOWN, WM_CONTEXTMENU, WM_SIZE, WM_TIMER};
@@ -410,9 +470,10 @@ std::vector<Action> Generate(uint32_t seed, int steps)
         const WPARAM key = kKeys[pick(std::size(kKeys))].key;
         // Clicks near the middle make patterns; a far one's 16-bit coordinates read as negative, as do moves past the
         // client's edges with the mouse captured.
-        const int32_t kind = pick(40), x = pick(10) ? 120 + pick(120) : 65535 - pick(10000), y = 100 + pick(100);
+        const WPARAM graphKeys[] = {VK_LEFT, VK_RIGHT, VK_HOME, VK_END, 'G'};
+        const int32_t kind = pick(43), x = pick(10) ? 120 + pick(120) : 65535 - pick(10000), y = 100 + pick(100);
         const int32_t x2 = 120 + pick(120), y2 = 100 + pick(100), x3 = pick(400), y3 = pick(300);
-        if (kind < 28) {
+        if (kind < 31) {
             actions.push_back(kind < 6 ? Action{WM_LBUTTONDOWN, pick(4) ? 0u : MK_SHIFT, x, y, 0}
                               : kind < 7 ? Action{WM_LBUTTONDBLCLK, 0, x, y, 0}
                               : kind < 12 ? Action{mouse[pick(8)], buttons[pick(5)], pick(700) - 100, pick(500) - 100, 0}
@@ -421,15 +482,18 @@ std::vector<Action> Generate(uint32_t seed, int steps)
                               : kind < 22 ? Action{pick(2) ? UINT{WM_HSCROLL} : UINT{WM_VSCROLL}, scrolls[pick(10)], 0, 0, 0}
                               : kind < 23 ? Action{WM_MOUSEWHEEL, MAKEWPARAM(0, deltas[pick(7)]), pick(300), y, 0}
                               : kind < 26 ? Action{WM_TIMER, kStepTimerId, 0, 0, 0}
-                              : kind < 27 ? Action{others[pick(8)], 'C', 20, 20, 0} : Action{0, 0, 0, 0, 0});
-        } else if (kind < 30) {
+                              : kind < 27 ? Action{others[pick(8)], 'C', 20, 20, 0}
+                              : kind < 28 ? Action{0, 0, 0, 0, 0}
+                              : kind < 30 ? Action{kGraphClick, 0, pick(500) - 20, 0, 0}
+                                          : Action{kGraphKey, graphKeys[pick(5)], 0, 0, 0});
+        } else if (kind < 33) {
             actions.push_back(batch());
-        } else if (kind < 34) {
+        } else if (kind < 37) {
             // A rectangle selected, square or not, then turned or flipped.
             const int32_t d = pick(90), e = pick(2) ? d : pick(90);
             actions.insert(actions.end(), {{WM_LBUTTONDOWN, MK_SHIFT, x2, y2, 0}, {WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, x2 + d, y2 + e, 0},
                                            {WM_LBUTTONUP, 0, x2 + d, y2 + e, 0}, {WM_COMMAND, MAKEWPARAM(turns[pick(4)], 1), 0, 0, 0}});
-        } else if (kind < 37) {
+        } else if (kind < 40) {
             // A cell, perhaps selected, copied and pasted back, carried and then placed, dropped by Esc or the menu's
             // item, cancelled or turned.
             const Action ends[] = {{WM_LBUTTONDOWN, 0, x3, y3, 0}, {WM_KEYDOWN, VK_ESCAPE, 0, 0, 0},
@@ -442,7 +506,7 @@ std::vector<Action> Generate(uint32_t seed, int steps)
             }
             actions.insert(actions.end(), {pick(2) ? Action{WM_KEYDOWN, 'C', 0, 0, 1} : Action{WM_COMMAND, IDM_COPY, 0, 0, 0},
                                            {WM_KEYDOWN, 'V', 0, 0, 1}, {WM_MOUSEMOVE, 0, x3, y3, 0}, ends[pick(5)]});
-        } else if (kind < 39) {
+        } else if (kind < 42) {
             // One button pressed and let go in the middle of the other's drag.
             const bool left = pick(2);
             const UINT down = left ? WM_LBUTTONDOWN : WM_MBUTTONDOWN, up = left ? WM_LBUTTONUP : WM_MBUTTONUP;
@@ -503,6 +567,38 @@ std::string Compare(const Model& m, INT_PTR result, UINT message)
     Deliver(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(edit));
     const auto greyed = [edit](UINT id) { return (GetMenuState(edit, id, MF_BYCOMMAND) & MF_GRAYED) != 0; };
     check(greyed(IDM_STEP_BACKWARD) == m.past.empty() && greyed(IDM_REDO) == m.future.empty(), "Undo or Redo; ");
+    // The View menu as it opens: each item checked while its window is open.
+    HMENU view = GetSubMenu(GetMenu(mainWindow), 2);
+    Deliver(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view));
+    const auto checked = [view](UINT id) { return (GetMenuState(view, id, MF_BYCOMMAND) & MF_CHECKED) != 0; };
+    check(checked(IDM_VIEW_POPULATION) == m.graphOpen && (PopulationWindow() != nullptr) == m.graphOpen &&
+          (!m.graphOpen || IsWindowVisible(PopulationWindow())), "the graph or its check mark; ");
+    check(checked(IDM_VIEW_LIVING_CELLS) == m.listOpen && (LivingCellsWindow() != nullptr) == m.listOpen &&
+          (!m.listOpen || IsWindowVisible(LivingCellsWindow())), "the list or its check mark; ");
+    // Stopped, the list shows the board, a line a cell in the plane's reading order.
+    if (m.listOpen && !m.timer && !m.fastest) {
+        std::vector<Cell> sorted = m.board.cells;
+        std::sort(sorted.begin(), sorted.end(), [](Cell a, Cell b) {
+            return std::make_pair(a.y, a.x) < std::make_pair(b.y, b.x);
+        });
+        HWND box = GetDlgItem(LivingCellsWindow(), IDC_CELL_LIST);
+        bool same = SendMessageA(box, LB_GETCOUNT, 0, 0) == LRESULT(sorted.size());
+        for (size_t i = 0; same && i < sorted.size(); ++i) {
+            char line[64] = "";
+            SendMessageA(box, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+            same = line == LivingCellText(sorted[i]);
+        }
+        check(same, "the list's lines; ");
+    }
+    // The graph's status line: the board under the pointer, else the one shown.
+    const size_t boards = m.past.size() + m.future.size() + 1;
+    const size_t said = m.hovered >= 0 && size_t(m.hovered) < boards ? size_t(m.hovered) : m.past.size();
+    const auto& [sayCells, sayGeneration] = said < m.past.size() ? std::tie(m.past[said].board.cells, m.past[said].generation)
+        : said == m.past.size() ? std::tie(m.board.cells, m.generation)
+                                : std::tie(m.future[boards - 1 - said].board.cells, m.future[boards - 1 - said].generation);
+    check(!m.graphOpen || PopulationStatusText() == "generation " + WithThousands(sayGeneration) + ", " +
+                              WithThousands(sayCells.size()) + (sayCells.size() == 1 ? " cell" : " cells"),
+          "the graph's status line; ");
     // The pixels, once the views agree: every live cell in view and 25 spots across the client area.
     RECT client;
     GetClientRect(mainWindow, &client);
@@ -549,7 +645,8 @@ TEST(WindowModel, RandomActionsDoToTheWindowWhatTheyDoToTheModel)
             const bool paste = (actions[i].message == WM_KEYDOWN && KeyCommand(actions[i].wParam, actions[i].held) == IDM_PASTE) ||
                                (actions[i].message == WM_COMMAND && LOWORD(actions[i].wParam) == IDM_PASTE);
             const bool menu = actions[i].message == WM_RBUTTONDOWN && !m.placing && m.mode == kIdle;
-            const bool skipped = (paste && m.board.cells.empty()) || menu;
+            const bool graph = (actions[i].message == kGraphClick || actions[i].message == kGraphKey) && !m.graphOpen;
+            const bool skipped = (paste && m.board.cells.empty()) || menu || graph;
             const Action& a = skipped ? Action{0, 0, 0, 0, 0} : actions[i];
             prefix << "\n  message " << a.message << " wParam " << a.wParam << " at " << a.x << "," << a.y << " held " << a.held;
             const INT_PTR result = Apply(a);
@@ -563,9 +660,9 @@ TEST(WindowModel, RandomActionsDoToTheWindowWhatTheyDoToTheModel)
         EXPECT_EQ(platform.timer, 0u);
         platform.timer = 1;  // a mark that any later SetTimer or KillTimer would overwrite
         for (const Action& a : actions) {
-            a.message == WM_RBUTTONDOWN ? 0 : Apply(a);
+            a.message == WM_RBUTTONDOWN || a.message == kGraphClick || a.message == kGraphKey ? 0 : Apply(a);
         }
-        EXPECT_TRUE(!IsWindow(mainWindow) && count == 0 && platform.timer == 1 && platform.beeps == 0 &&
+        EXPECT_TRUE(!IsWindow(mainWindow) && !PopulationWindow() && !LivingCellsWindow() && count == 0 && platform.timer == 1 && platform.beeps == 0 &&
                     platform.shown.size() == m.shown) << seed;
         CloseMainWindow();
     }

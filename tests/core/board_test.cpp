@@ -1,6 +1,7 @@
 // The board: its table, its step on known patterns and against the previous hash-tally step on
 // thousands of random boards with edits between steps, and its history against a stack of whole boards.
 #include <algorithm>
+#include <deque>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -13,6 +14,7 @@
 #include "hash_step_model.h"
 #include "history.h"
 #include "pattern_file.h"
+#include "timeline_summary.h"
 
 namespace {
 
@@ -189,16 +191,18 @@ TEST_F(Board, StepOnRandomBoardsWithEditsIsThePreviousStep)
 // Generations, clicks, Clears, replaced boards, edits (strokes and whole results), steps back and redos in
 // random order in a 16-cell box near the origin, across one end of the plane and across both. Each undo and
 // redo gives back the very table, in order, and its generation number, and announces exactly the cells that
-// change; any change that records an entry ends what could be redone.
+// change; any change that records an entry ends what could be redone. The timeline's summary holds every board's
+// generation, cells and whether an edit made it, and its spans the fewest and most; a scrub to any board reaches
+// the very table the presses reach.
 TEST_F(Board, HistoryOnRandomRunsMatchesAStackOfWholeBoards)
 {
     for (Cell corner : {Cell{-8, -8}, Cell{INT32_MAX - 9, INT32_MIN + 3}, Cell{INT32_MAX - 7, INT32_MAX - 7}}) {
-        ForgetHistory();
         ClearCells();
+        ForgetHistory();
         std::mt19937 rng(static_cast<uint32_t>(corner.x));
         auto randomCell = [&] { return Cell{WrapAdd(corner.x, int32_t(rng() % 16)), WrapAdd(corner.y, int32_t(rng() % 16))}; };
-        struct Snapshot : ReferenceBoard { int64_t generation; };
-        Snapshot now = {{}, 0};
+        struct Snapshot : ReferenceBoard { int64_t generation; bool edited; };
+        Snapshot now = {{}, 0, false};
         std::vector<Snapshot> past, future, splits;
         for (int round = 0; round < 6000; ++round) {
             const uint32_t what = rng() % 100;
@@ -219,7 +223,7 @@ TEST_F(Board, HistoryOnRandomRunsMatchesAStackOfWholeBoards)
                 // A Clear, a board replaced by a few cells (some twice, kept once), an edit's result (which
                 // keeps the generation), or a stroke through the table's own functions.
                 std::vector<Cell> cells(what < 57 ? 0 : rng() % 60);
-                now = {{}, what < 60 ? 0 : before.generation};
+                now = {{}, what < 60 ? 0 : before.generation, false};
                 for (Cell& cell : cells) {
                     cell = randomCell();
                     if (!ReferenceIsAlive(now, cell.x, cell.y)) {
@@ -266,14 +270,53 @@ TEST_F(Board, HistoryOnRandomRunsMatchesAStackOfWholeBoards)
             // Only an empty Clear at generation 0 and a step of an empty board leave no entry.
             if (what < 62 && (before.cells != now.cells || before.generation != now.generation || what >= 57)) {
                 past.push_back(before);
-                past.insert(past.end(), splits.begin(), splits.end());
+                for (Snapshot& split : splits) {
+                    split.edited = true;
+                    past.push_back(split);
+                }
                 splits.clear();
                 future.clear();
+                now.edited = what >= 30;
+            } else if (what < 62) {
+                now.edited = before.edited;
             }
             ASSERT_EQ(TableCells(), now.cells) << "from " << corner.x << ", " << corner.y << ", round " << round;
             ASSERT_EQ(generation, now.generation) << "round " << round;
             ASSERT_EQ(CanStepBack(), !past.empty());
             ASSERT_EQ(CanRedo(), !future.empty());
+            auto board = [&](size_t i) -> const Snapshot& {
+                return i < past.size() ? past[i] : i == past.size() ? now : future[future.size() - (i - past.size())];
+            };
+            if (round % 89 == 0) {
+                const size_t target = rng() % (past.size() + future.size() + 1);
+                ASSERT_TRUE(GoToTimelineBoard(int64_t(target)));
+                for (; past.size() > target; past.pop_back()) {
+                    future.push_back(now), now = past.back();
+                }
+                for (; past.size() < target; future.pop_back()) {
+                    past.push_back(now), now = future.back();
+                }
+                ASSERT_EQ(TableCells(), now.cells) << "scrub in round " << round;
+                ASSERT_EQ(generation, now.generation);
+            }
+            ASSERT_EQ(TimelineBoards(), int64_t(past.size() + future.size() + 1));
+            ASSERT_EQ(TimelineShown(), int64_t(past.size()));
+            if (round % 7 == 0) {
+                TimelineSpan expected = {kMaxCells, 0, false};
+                const size_t end = rng() % (past.size() + future.size() + 1) + 1, first = rng() % end;
+                for (size_t i = 0; i <= past.size() + future.size(); ++i) {
+                    ASSERT_EQ(TimelineCells(int64_t(i)), int32_t(board(i).cells.size())) << "round " << round << ", board " << i;
+                    ASSERT_EQ(TimelineGeneration(int64_t(i)), board(i).generation) << "round " << round << ", board " << i;
+                    ASSERT_EQ(TimelineEdited(int64_t(i)), board(i).edited) << "round " << round << ", board " << i;
+                    if (i >= first && i < end) {
+                        expected = {std::min(expected.fewestCells, TimelineCells(int64_t(i))),
+                                    std::max(expected.mostCells, TimelineCells(int64_t(i))), expected.edited || TimelineEdited(int64_t(i))};
+                    }
+                }
+                const TimelineSpan span = SummariseTimeline(int64_t(first), int64_t(end));
+                ASSERT_TRUE(span.fewestCells == expected.fewestCells && span.mostCells == expected.mostCells &&
+                            span.edited == expected.edited) << "round " << round;
+            }
         }
     }
 }
@@ -336,6 +379,48 @@ TEST_F(Board, EditsKeepTheirViewAndSelectionAndTakeAFullTable)
         ASSERT_TRUE(SetCellInEdit(a.x, a.y, false) && SetCellInEdit(b.x, b.y, false) && count == kMaxCells - 2 * int(stroke) - 2);
     }
     EXPECT_LT(HistoryBytes() - before, 50 * 1024u);  // a whole board is 80 KB
+}
+
+// The summary over long timelines whose oldest boards go and whose newest are undone, redone and dropped: each span
+// read from its blocks is the span read board by board.
+TEST_F(Board, TimelineSpansOverBoardsComingAndGoingAtBothEnds)
+{
+    std::mt19937 rng(26);
+    std::deque<std::pair<int32_t, bool>> boards = {{0, false}};
+    size_t shown = 0;
+    SummaryReset(0, 0);
+    for (int round = 0; round < 40000; ++round) {
+        const uint32_t what = rng() % 100;
+        const int32_t cells = int32_t(rng() % (what % 2 ? 10001 : 40));
+        if (what < 55) {
+            boards.erase(boards.begin() + std::ptrdiff_t(shown + 1), boards.end());
+            boards.push_back({cells, what < 10});
+            shown = boards.size() - 1;
+            SummaryPush(0, cells, what < 10);
+        } else if (what < 70 && shown > 0) {
+            --shown, SummaryBack();
+        } else if (what < 80 && shown + 1 < boards.size()) {
+            boards[++shown].first = cells;
+            SummaryForward(0, cells);
+        } else if (what < 92 && shown > 0) {
+            boards.pop_front(), --shown, SummaryDropOldest();
+        } else if (what < 95 && shown + 1 < boards.size()) {
+            boards.pop_back(), SummaryDropNewest();
+        } else {
+            boards[shown].first = cells;
+            SummarySetShownCells(cells);
+        }
+        ASSERT_TRUE(TimelineBoards() == int64_t(boards.size()) && TimelineShown() == int64_t(shown)) << round;
+        const size_t end = rng() % boards.size() + 1, first = rng() % end;
+        TimelineSpan expected = {kMaxCells, 0, false};
+        for (size_t i = first; i < end; ++i) {
+            expected = {std::min(expected.fewestCells, boards[i].first), std::max(expected.mostCells, boards[i].first),
+                        expected.edited || boards[i].second};
+        }
+        const TimelineSpan span = SummariseTimeline(int64_t(first), int64_t(end));
+        ASSERT_TRUE(span.fewestCells == expected.fewestCells && span.mostCells == expected.mostCells &&
+                    span.edited == expected.edited) << "round " << round << " [" << first << ", " << end << ")";
+    }
 }
 
 // A full table of blinkers and a lone cell: every generation 6,666 cells die and as many are

@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Drives the real Quillane.exe under Wine with real X input and reads the screen back, for what needs a real
-process or real input. On an X display (tools/with-xvfb): end_to_end_test.py path/to/wine-runner path/to/Quillane.exe"""
+process or real input: clicks, a drag, Ctrl+Z, the context menu, the population graph clicked, Alt+F4's exit code. On an X display (tools/with-xvfb): end_to_end_test.py path/to/wine-runner path/to/Quillane.exe"""
 import os
 import shutil
 import subprocess
@@ -164,7 +164,25 @@ def main():
         wait_for("the context menu at the mouse", menu)
         xdotool("key", "Escape")
         wait_for("the context menu to close", lambda s: not menu(s))
-        close(app, window)
+        # G opens the population graph; a click at its left end brings back the oldest board kept, the empty one
+        # before the command line's load.
+        xdotool("windowfocus", "--sync", window)
+        xdotool("key", "g")
+        graph = xdotool("search", "--sync", "--onlyvisible", "--name", "^The Quillane: Population$").split()[0]
+        height = int(dict(line.split("=") for line in xdotool("getwindowgeometry", "--shell", graph).split())["HEIGHT"])
+        xdotool("mousemove", "--sync", "--window", graph, "50", str(height // 3))
+        xdotool("click", "1")
+        wait_for("a click on the graph to bring the board back", lambda s: live(s) == set())
+        # The graph, active since the click, takes the first Alt+F4; the main window the next.
+        xdotool("key", "alt+F4")
+        deadline = time.monotonic() + 20 * SLOW
+        while subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^The Quillane: Population$"],
+                             capture_output=True).returncode == 0:
+            assert time.monotonic() < deadline, "Alt+F4 did not close the graph"
+            time.sleep(0.1)
+        xdotool("windowfocus", "--sync", window)
+        xdotool("key", "alt+F4")
+        assert app.wait(timeout=30 * SLOW) == 0, "the exit code is not 0"
     finally:
         if app.poll() is None:
             app.kill()

@@ -112,6 +112,7 @@ class Resources(unittest.TestCase):
                       ("Remove selection\tEsc", 40037), SEPARATOR, ("Flip left-right", 40038),
                       ("Flip up-down", 40039), ("Rotate clockwise", 40040), ("Rotate anticlockwise", 40041),
                       ("Random fill", 40042)]),
+            ("View", [("Population graph\tG", 40044), ("Living cells\tL", 40045)]),
             ("Game", [("Play\tP", 40001), ("Stop\tS", 40002), ("Forward 1 step\tRight", 40003),
                       ("Backward 1 step\tLeft", 40004, GRAYED), SEPARATOR, ("Clear\tC", 40005)]),
             ("Zoom", ZOOM),

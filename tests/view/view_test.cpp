@@ -8,6 +8,9 @@
 
 #include "board_pixels.h"
 #include "cell_table.h"
+#include "graph_pixels.h"
+#include "history.h"
+#include "timeline_summary.h"
 #include "viewport.h"
 
 namespace {
@@ -244,6 +247,68 @@ TEST(BoardPixels, SelectionAndPreviewShowOverTheBoardAndRepaintsTouchOnlyWhatCha
             ExpectSurface(pixels, s, "frame", overlay);
         }
     }
+    ReleaseCellStorage();
+}
+
+
+// The graph: every board has a column and every column a board, the oldest on the left edge and the newest on
+// the right one, at any count; the curve is dark up to the board shown and light after it, with the line at the
+// board shown and a mark under the axis where an edit made a board.
+TEST(GraphPixels, ColumnsAndBoardsMapBothWaysAndTheCurveShowsWhatTheTimelineHolds)
+{
+    const GraphLayout layout = LayOutGraph(600, 300, 144);
+    const int32_t columns = layout.plot.right - layout.plot.left;
+    for (int64_t boards : {int64_t{1}, int64_t{2}, int64_t{7}, int64_t{columns}, int64_t{columns + 1}, int64_t{1000003}}) {
+        EXPECT_EQ(GraphColumnOf(layout, boards - 1, boards), boards > 1 ? layout.plot.right - 1 : layout.plot.left);
+        for (int64_t b = 0; b < boards; b += std::max<int64_t>(1, boards / 997)) {
+            const int32_t x = GraphColumnOf(layout, b, boards);
+            ASSERT_TRUE(x >= layout.plot.left && x < layout.plot.right);
+            ASSERT_TRUE(boards > columns || GraphBoardAt(layout, x, boards) == b) << boards << " " << b;
+        }
+        for (int32_t x = layout.plot.left - 5; boards >= columns && x < layout.plot.right + 5; ++x) {
+            ASSERT_EQ(GraphColumnOf(layout, GraphBoardAt(layout, x, boards), boards),
+                      std::clamp(x, layout.plot.left, layout.plot.right - 1));
+        }
+    }
+    // Ten generations of a blinker beside a block, an edit (one cell), three undone.
+    ASSERT_TRUE(AllocateCellStorage());
+    ForgetHistory();
+    ASSERT_TRUE(ReplaceBoard({{0, 1}, {1, 1}, {2, 1}, {9, 9}, {9, 10}, {10, 9}, {10, 10}}));
+    for (int g = 0; g < 10; ++g) {
+        ASSERT_TRUE(AdvanceGeneration(nullptr));
+    }
+    BeginEdit();
+    ASSERT_TRUE(SetCellInEdit(20, 20, true));
+    for (int g = 0; g < 3; ++g) {
+        ASSERT_TRUE(StepBack(nullptr));
+    }
+    std::vector<uint32_t> pixels(600 * 300);
+    PaintGraphPixels({pixels.data(), 600, 300}, layout);
+    auto at = [&](int32_t x, int32_t y) { return pixels[size_t(y) * 600 + size_t(x)]; };
+    auto column = [&](int64_t board) { return GraphColumnOf(layout, board, TimelineBoards()); };
+    auto has = [&](int32_t x, uint32_t colour, int32_t top, int32_t bottom) {
+        for (int32_t y = top; y < bottom; ++y) {
+            if (at(x, y) == colour) {
+                return true;
+            }
+        }
+        return false;
+    };
+    ASSERT_EQ(TimelineBoards(), 13);
+    ASSERT_EQ(TimelineShown(), 9);
+    EXPECT_TRUE(has(column(9), kGraphShownColour, layout.plot.top, layout.plot.bottom));
+    EXPECT_TRUE(has(column(5), kGraphPastColour, layout.plot.top, layout.plot.bottom));
+    EXPECT_FALSE(has(column(5), kGraphFutureColour, layout.plot.top, layout.plot.bottom));
+    EXPECT_TRUE(has(column(11), kGraphFutureColour, layout.plot.top, layout.plot.bottom));
+    EXPECT_FALSE(has(column(11), kGraphPastColour, layout.plot.top, layout.plot.bottom));
+    // The load (board 1) and the edit (board 12) are marked; no generation is.
+    EXPECT_TRUE(has(column(1), kGraphEditColour, layout.plot.bottom, layout.status.top));
+    EXPECT_TRUE(has(column(12), kGraphEditColour, layout.plot.bottom, layout.status.top));
+    EXPECT_FALSE(has(column(6), kGraphEditColour, layout.plot.bottom, layout.status.top));
+    // Seven cells, then eight: the curve's rows, on a scale above eight.
+    EXPECT_EQ(at(column(5), GraphRowOf(layout, 7, GraphTop(8))), kGraphPastColour);
+    EXPECT_EQ(at(column(12), GraphRowOf(layout, 8, GraphTop(8))), kGraphFutureColour);
+    ForgetHistory();
     ReleaseCellStorage();
 }
 
