@@ -235,5 +235,17 @@ std::string LivingCellText(Cell cell)
 
 bool IsLivingCellsMessage(MSG* message)
 {
-    return list && IsDialogMessageA(list, message);
+    if (!list || (message->hwnd != list && !IsChild(list, message->hwnd))) {
+        return false;
+    }
+    // The list keeps the keys that move in it and choose; the others are the board's, so L closes the
+    // list and P plays from here too (typing a letter to find a line is of no use when all begin alike).
+    if (message->message == WM_KEYDOWN) {
+        switch (message->wParam) {
+        case VK_UP: case VK_DOWN: case VK_LEFT: case VK_RIGHT: case VK_PRIOR: case VK_NEXT:
+        case VK_HOME: case VK_END: case VK_RETURN: case VK_ESCAPE: case VK_TAB: break;
+        default: SendMessageA(mainWindow, WM_KEYDOWN, message->wParam, message->lParam); return true;
+        }
+    }
+    return IsDialogMessageA(list, message);
 }

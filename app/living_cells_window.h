@@ -18,5 +18,6 @@ void ShowLivingCellsChanged();
 // A line's text: the cell's row and column counted from the plane's top-left corner, ten digits each,
 // so the list's text order is the plane's reading order.
 std::string LivingCellText(Cell cell);
-// Whether the message was the list's own (a dialog's keys: Tab, Enter), handled there.
+// Whether the message was the list's, handled there: a dialog's keys (Tab, Enter, the arrows), and
+// every other key pressed in it, which goes to the main window.
 bool IsLivingCellsMessage(MSG* message);

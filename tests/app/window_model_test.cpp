@@ -20,9 +20,9 @@
 namespace {
 
 // A message as the window gets it; a key's modifiers in `held` (1 Ctrl, 2 Shift); 0: a repaint. A click at x on the
-// population graph and a key pressed there, when it is open, come as these two.
+// population graph, a key pressed there, when it is open, and a key pressed in the living cells' list come as these.
 struct Action { UINT message; WPARAM wParam; int32_t x, y, held; };
-constexpr UINT kGraphClick = WM_APP + 100, kGraphKey = WM_APP + 101;
+constexpr UINT kGraphClick = WM_APP + 100, kGraphKey = WM_APP + 101, kListKey = WM_APP + 102;
 
 enum Mode { kIdle, kDrawing, kSelecting, kPanning };
 
@@ -400,6 +400,7 @@ void Apply(Model& m, const Action& a)
         : Scrub(m, a.wParam == VK_HOME ? 0 : a.wParam == VK_END ? INT64_MAX
                  : int64_t(m.past.size()) + (a.wParam == VK_LEFT ? -1 : 1));
         break;
+    case kListKey: Command(m, KeyCommand(a.wParam, 0)); break;
     case WM_HSCROLL: m.view.offsetX = WrapAdd(m.view.offsetX, pan); break;
     case WM_VSCROLL: m.view.offsetY = WrapAdd(m.view.offsetY, pan); break;
     case WM_MOUSEWHEEL: {
@@ -439,6 +440,11 @@ INT_PTR Apply(const Action& a)
         return SendMessageA(PopulationWindow(), WM_LBUTTONUP, 0, MAKELPARAM(a.x, y)) == 0;
     }
     case kGraphKey: return SendMessageA(PopulationWindow(), WM_KEYDOWN, a.wParam, 0) == 0;
+    case kListKey: {
+        // As the message loop meets a key pressed in the list.
+        MSG key = {GetDlgItem(LivingCellsWindow(), IDC_CELL_LIST), WM_KEYDOWN, a.wParam, 1, 0, {}};
+        return IsLivingCellsMessage(&key);
+    }
     default: return Deliver(a.message, a.wParam, MAKELPARAM(a.x, a.y));
     }
 }
@@ -470,7 +476,7 @@ std::vector<Action> Generate(uint32_t seed, int steps)
         const WPARAM key = kKeys[pick(std::size(kKeys))].key;
         // Clicks near the middle make patterns; a far one's 16-bit coordinates read as negative, as do moves past the
         // client's edges with the mouse captured.
-        const WPARAM graphKeys[] = {VK_LEFT, VK_RIGHT, VK_HOME, VK_END, 'G'};
+        const WPARAM graphKeys[] = {VK_LEFT, VK_RIGHT, VK_HOME, VK_END, 'G'}, listKeys[] = {'L', 'G', 'P', 'S', VK_DELETE};
         const int32_t kind = pick(43), x = pick(10) ? 120 + pick(120) : 65535 - pick(10000), y = 100 + pick(100);
         const int32_t x2 = 120 + pick(120), y2 = 100 + pick(100), x3 = pick(400), y3 = pick(300);
         if (kind < 31) {
@@ -485,7 +491,8 @@ std::vector<Action> Generate(uint32_t seed, int steps)
                               : kind < 27 ? Action{others[pick(8)], 'C', 20, 20, 0}
                               : kind < 28 ? Action{0, 0, 0, 0, 0}
                               : kind < 30 ? Action{kGraphClick, 0, pick(500) - 20, 0, 0}
-                                          : Action{kGraphKey, graphKeys[pick(5)], 0, 0, 0});
+                              : pick(2) ? Action{kGraphKey, graphKeys[pick(5)], 0, 0, 0}
+                                        : Action{kListKey, listKeys[pick(5)], 0, 0, 0});
         } else if (kind < 33) {
             actions.push_back(batch());
         } else if (kind < 37) {
@@ -647,7 +654,9 @@ TEST(WindowModel, RandomActionsDoToTheWindowWhatTheyDoToTheModel)
             const bool menu = actions[i].message == WM_RBUTTONDOWN && !m.placing && m.mode == kIdle;
             const bool graph = (actions[i].message == kGraphClick || actions[i].message == kGraphKey) && !m.graphOpen;
             const bool skipped = (paste && m.board.cells.empty()) || menu || graph;
-            const Action& a = skipped ? Action{0, 0, 0, 0, 0} : actions[i];
+            // A key for the list, while it is closed, opens it from the board.
+            const bool list = actions[i].message == kListKey && !m.listOpen;
+            const Action& a = skipped ? Action{0, 0, 0, 0, 0} : list ? Action{WM_KEYDOWN, 'L', 0, 0, 0} : actions[i];
             prefix << "\n  message " << a.message << " wParam " << a.wParam << " at " << a.x << "," << a.y << " held " << a.held;
             const INT_PTR result = Apply(a);
             Apply(m, a);
@@ -660,7 +669,7 @@ TEST(WindowModel, RandomActionsDoToTheWindowWhatTheyDoToTheModel)
         EXPECT_EQ(platform.timer, 0u);
         platform.timer = 1;  // a mark that any later SetTimer or KillTimer would overwrite
         for (const Action& a : actions) {
-            a.message == WM_RBUTTONDOWN || a.message == kGraphClick || a.message == kGraphKey ? 0 : Apply(a);
+            a.message == WM_RBUTTONDOWN || a.message == kGraphClick || a.message == kGraphKey || a.message == kListKey ? 0 : Apply(a);
         }
         EXPECT_TRUE(!IsWindow(mainWindow) && !PopulationWindow() && !LivingCellsWindow() && count == 0 && platform.timer == 1 && platform.beeps == 0 &&
                     platform.shown.size() == m.shown) << seed;
