@@ -59,7 +59,7 @@ HMENU RemoveMenu()
 {
     HMENU menu = CreatePopupMenu();
     for (size_t i = kBuiltInCount; i < commonPatterns.size(); ++i) {
-        AppendMenuW(menu, MF_STRING, kFirstRemovePatternId + i, Utf16(commonPatterns[i].name).c_str());
+        AppendMenuW(menu, MF_STRING, kFirstRemovePatternId + i, MenuText(Utf16(commonPatterns[i].name)).c_str());
     }
     return menu;
 }
@@ -103,7 +103,7 @@ void FillCommonMenu(HMENU menu)
         DeleteMenu(menu, 2, MF_BYPOSITION);
     }
     for (size_t i = 0; i < commonPatterns.size(); ++i) {
-        AppendMenuW(menu, MF_STRING, kFirstCommonPatternId + i, Utf16(commonPatterns[i].name).c_str());
+        AppendMenuW(menu, MF_STRING, kFirstCommonPatternId + i, MenuText(Utf16(commonPatterns[i].name)).c_str());
     }
     if (commonPatterns.size() > kBuiltInCount) {
         AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);

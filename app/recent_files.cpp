@@ -35,11 +35,7 @@ void KeepRecentFiles()
 // '&' marks a menu's access key: a file name's own is doubled.
 std::wstring MenuLabel(size_t index, const std::wstring& path)
 {
-    std::wstring label = L"&" + std::to_wstring(index + 1) + L" ";
-    for (wchar_t c : ShortenedPath(path, kLabelLength)) {
-        label += c == L'&' ? L"&&" : std::wstring(1, c);
-    }
-    return label;
+    return L"&" + std::to_wstring(index + 1) + L" " + MenuText(ShortenedPath(path, kLabelLength));
 }
 
 }  // namespace

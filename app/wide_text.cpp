@@ -27,3 +27,12 @@ std::string Utf8(std::wstring_view text)
     WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), length, nullptr, nullptr);
     return utf8;
 }
+
+std::wstring MenuText(std::wstring_view name)
+{
+    std::wstring text;
+    for (wchar_t c : name) {
+        text += c == L'&' ? L"&&" : std::wstring(1, c);
+    }
+    return text;
+}

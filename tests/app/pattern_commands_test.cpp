@@ -154,7 +154,8 @@ TEST_F(PatternFiles, TheCommonListIsFilledAsItOpensEachItemLoadsAndTheBoardCanJo
                                                                  "x = 44, y = 2, rule = B3/S23\n2o$43bo!\n");
     PlaceCells(kBlinker);
     Command(IDM_PATTERN_ADD_CURRENT);
-    WriteText(kept + "copied.rle", "bo$2bo$3o!");  // a user's own file, unnumbered, comes last
+    // A user's own file, unnumbered, comes last; its & is a character, not a mnemonic.
+    WriteText(kept + "cut & copied.rle", "bo$2bo$3o!");
     Deliver(WM_CLOSE);
     CloseMainWindow();
     OpenMainWindow(true);
@@ -168,7 +169,7 @@ TEST_F(PatternFiles, TheCommonListIsFilledAsItOpensEachItemLoadsAndTheBoardCanJo
         }
         return all;
     };
-    EXPECT_EQ(labels(), "Pattern 1 (3 cells)|Pattern 2 (3 cells)|copied||Remove from list|");
+    EXPECT_EQ(labels(), "Pattern 1 (3 cells)|Pattern 2 (3 cells)|cut && copied||Remove from list|");
     HMENU remove = GetSubMenu(common, GetMenuItemCount(common) - 1);
     platform.answer = IDNO;
     Command(static_cast<int>(GetMenuItemID(remove, 0)));
@@ -180,7 +181,7 @@ TEST_F(PatternFiles, TheCommonListIsFilledAsItOpensEachItemLoadsAndTheBoardCanJo
     Deliver(WM_CLOSE);
     CloseMainWindow();
     OpenMainWindow(true);
-    EXPECT_EQ(labels(), "Pattern 2 (3 cells)|Pattern 3 (3 cells)|copied||Remove from list|");
+    EXPECT_EQ(labels(), "Pattern 2 (3 cells)|Pattern 3 (3 cells)|cut && copied||Remove from list|");
     Command(static_cast<int>(GetMenuItemID(common, 11)));
     EXPECT_EQ(TableCells(), kBlinker);
     PlaceCells(added);
